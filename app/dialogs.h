@@ -1,0 +1,42 @@
+// The one interface through which handlers ask the user or call the desktop.
+// The Qt implementation is the real one; tests install a scripted one.
+#pragma once
+
+#include <optional>
+#include <string>
+
+class QDialog;
+class QString;
+class QWidget;
+
+namespace orvela {
+
+class DialogHost {
+ public:
+  enum class Icon { Information, Question, Stop };
+
+  virtual ~DialogHost() = default;
+
+  // A modal box with one OK button.
+  virtual void ShowMessage(QWidget* owner, const QString& text, const QString& caption,
+                           Icon icon) = 0;
+  // Yes/No with the question icon, Yes the default. True for Yes.
+  virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
+  // OK/Cancel with the information icon, Cancel the default. True for OK.
+  virtual bool AskOkCancel(QWidget* owner, const QString& text, const QString& caption) = 0;
+  // The add-file Open dialog; the chosen existing file's path as bytes, or nothing.
+  virtual std::optional<std::string> ChooseFileToOpen(QWidget* owner) = 0;
+  // Shows a dialog of the program's own modally; its result (1 OK, 2 Cancel).
+  virtual int ExecModal(QDialog* dialog) = 0;
+  // Opens a local file (path as bytes) with the desktop's default program.
+  virtual void OpenWithDefaultProgram(const std::string& path) = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+  // Lets pending user-interface events run.
+  virtual void ProcessPendingEvents() = 0;
+};
+
+// The host in use: the Qt one unless a test installed another.
+DialogHost& Dialogs();
+void SetDialogs(DialogHost* host);  // nullptr restores the Qt host
+
+}  // namespace orvela
