@@ -1,0 +1,159 @@
+#include "conversion/safe_rewrite.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include "app/error.h"
+
+namespace orvela {
+
+namespace {
+
+std::optional<std::size_t> failAfterBytes;
+
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd() { Close(); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  bool Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+enum class Faultable { kNo, kYes };
+
+void WriteAll(int fd, std::string_view data, Faultable faultable) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    std::size_t chunk = std::min<std::size_t>(data.size() - done, 1u << 30);
+    if (faultable == Faultable::kYes && failAfterBytes) {
+      if (done >= *failAfterBytes) throw StreamWriteError();
+      chunk = std::min(chunk, *failAfterBytes - done);
+    }
+    ssize_t n = ::pwrite(fd, data.data() + done, chunk, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw StreamWriteError();
+    }
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+std::string ReadAll(int fd) {
+  std::string bytes;
+  char buffer[65536];
+  for (off_t at = 0;;) {
+    ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw StreamWriteError();
+    if (n == 0) return bytes;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+    at += n;
+  }
+}
+
+// The file a path names once every symbolic link is followed.
+std::string Resolve(const std::string& path) {
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  if (!real) throw CannotCreateFile(path);
+  return real.get();
+}
+
+// A file with other names: only writing into it keeps them all. Its old text is kept in
+// memory, and space is reserved first where the file system can, so a full disk is met
+// before anything is overwritten.
+void RewriteInPlace(int fd, const std::string& target, std::string_view bytes) {
+  Fd reader(::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (reader.get() < 0) throw CannotOpenFile(target);
+  const std::string old = ReadAll(reader.get());
+  reader.Close();
+
+  if (!bytes.empty() &&
+      ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
+      (errno == ENOSPC || errno == EDQUOT))
+    throw StreamWriteError();
+  try {
+    WriteAll(fd, bytes, Faultable::kYes);
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
+      throw StreamWriteError();
+  } catch (...) {
+    try {
+      WriteAll(fd, old, Faultable::kNo);
+      if (::ftruncate(fd, static_cast<off_t>(old.size())) != 0) {
+        // Nothing more can be done; the error that brought us here is reported.
+      }
+      ::fsync(fd);
+    } catch (...) {
+    }
+    throw;
+  }
+}
+
+void SyncFolder(const std::string& folder) {
+  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+void RewriteThroughTemporary(const struct stat& st, const std::string& path,
+                             const std::string& target, std::string_view bytes) {
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = target.substr(0, slash + 1);
+  // Keep the temporary name within NAME_MAX whatever the file's own name.
+  std::string name = "." + target.substr(slash + 1, 200) + ".orvela-XXXXXX";
+  std::string temp = folder + name;
+  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (fd.get() < 0) throw CannotCreateFile(path);
+  try {
+    // Owner first: changing it clears set-user-ID bits that fchmod then restores.
+    if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0) {
+      // Only root may give a file away; a user's own file keeps its owner anyway.
+    }
+    if (::fchmod(fd.get(), st.st_mode & 07777) != 0) throw CannotCreateFile(path);
+    WriteAll(fd.get(), bytes, Faultable::kYes);
+    if (::fsync(fd.get()) != 0 || !fd.Close()) throw StreamWriteError();
+    if (::rename(temp.c_str(), target.c_str()) != 0) throw CannotCreateFile(path);
+  } catch (...) {
+    fd.Close();
+    ::unlink(temp.c_str());
+    throw;
+  }
+  SyncFolder(folder);
+}
+
+}  // namespace
+
+void FailWritesAfterForTesting(std::optional<std::size_t> bytes) {
+  failAfterBytes = bytes;
+}
+
+void SafeRewrite(const std::string& path, std::string_view bytes) {
+  const std::string target = Resolve(path);
+  // Opening for writing asks the system itself whether this user may write the file.
+  Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (fd.get() < 0) throw CannotCreateFile(path);
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw CannotCreateFile(path);
+  if (st.st_nlink > 1) {
+    RewriteInPlace(fd.get(), target, bytes);
+    return;
+  }
+  fd.Close();
+  RewriteThroughTemporary(st, path, target, bytes);
+}
+
+}  // namespace orvela

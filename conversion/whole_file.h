@@ -1,0 +1,18 @@
+// Reading a listed file whole, with a short reason when it cannot be read.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace orvela {
+
+struct WholeFile {
+  std::optional<std::string> bytes;  // empty when the file could not be read
+  std::string whyNot;                // the reason shown to the user, when bytes is empty
+};
+
+// Reads the whole regular file at path (following symbolic links). Anything that is not a
+// regular file (a folder, a device, a FIFO) is refused without reading it, so nothing blocks.
+WholeFile ReadWholeFile(const std::string& path);
+
+}  // namespace orvela
