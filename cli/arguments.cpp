@@ -1,0 +1,75 @@
+#include "cli/arguments.h"
+
+namespace orvela::cli {
+
+const char* const kUsage =
+    "Usage: orvela-convert --mode MODE [--no-charset-tag] FILE...\n"
+    "       orvela-convert --mode MODE -\n"
+    "       orvela-convert --help\n"
+    "\n"
+    "Converts each FILE in place, in the order given. With '-' converts standard input\n"
+    "to standard output (the charset tag is never touched there).\n"
+    "\n"
+    "MODE is one of (the captions of the window's six modes):\n"
+    "  gb2gbk    简体中文GB2312转换为GBK码繁体中文\n"
+    "  gbk2gb    GBK码繁体中文转达换为简体中文GB2312\n"
+    "  gb2big5   简体中文GB2312转换为Big5码繁体中文\n"
+    "  big52gb   Big5码繁体中文转换为简体中文GB2312\n"
+    "  big52gbk  Big5码繁体中文转换为GBK码繁体中文\n"
+    "  gbk2big5  GBK码繁体中文转换为Big5码繁体中文\n"
+    "\n"
+    "In the modes gb2big5 and big52gb the charset name of a web page's META declaration\n"
+    "is changed to match, unless --no-charset-tag is given.\n"
+    "\n"
+    "Exit status: 0 when every file was handled (files left alone are listed), 1 when the\n"
+    "run stopped on an error, 2 for bad usage.\n";
+
+namespace {
+Arguments Bad(std::string problem) {
+  Arguments bad;
+  bad.problem = std::move(problem);
+  return bad;
+}
+}  // namespace
+
+Arguments ParseArguments(const std::vector<std::string>& args) {
+  Arguments parsed;
+  std::string modeName;
+  bool haveMode = false;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+      parsed.files.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h") {
+      parsed.action = Action::kHelp;
+      return parsed;
+    } else if (arg == "--no-charset-tag") {
+      parsed.alterCharsetTag = false;
+    } else if (arg == "--mode" || arg.starts_with("--mode=")) {
+      if (arg == "--mode") {
+        if (i + 1 == args.size()) return Bad("--mode needs a MODE");
+        modeName = args[++i];
+      } else {
+        modeName = arg.substr(7);
+      }
+      haveMode = true;
+    } else {
+      return Bad("unknown option '" + arg + "'");
+    }
+  }
+  if (!haveMode) return Bad("no --mode given");
+  std::optional<ConversionMode> mode = ModeFromName(modeName);
+  if (!mode) return Bad("unknown mode '" + modeName + "'");
+  parsed.mode = *mode;
+  if (parsed.files.empty()) return Bad("no FILE given");
+  bool filter = false;
+  for (const std::string& file : parsed.files) filter |= file == "-";
+  if (filter && parsed.files.size() > 1) return Bad("'-' cannot be combined with files");
+  parsed.action = filter ? Action::kFilter : Action::kConvertFiles;
+  return parsed;
+}
+
+}  // namespace orvela::cli

@@ -1,0 +1,73 @@
+// orvela-convert: the conversion run from the command line, or a filter of standard input.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/arguments.h"
+#include "conversion/modes.h"
+#include "conversion/run.h"
+
+namespace {
+
+constexpr int kCompleted = 0;
+constexpr int kStopped = 1;
+constexpr int kBadUsage = 2;
+
+std::string ReadStandardInput() {
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw std::runtime_error("cannot read standard input");
+    if (n == 0) return bytes;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+void WriteStandardOutput(const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw std::runtime_error("cannot write standard output");
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace orvela;
+  const cli::Arguments args = cli::ParseArguments({argv + 1, argv + argc});
+  switch (args.action) {
+    case cli::Action::kHelp:
+      std::cout << cli::kUsage;
+      return kCompleted;
+    case cli::Action::kBadUsage:
+      std::cerr << "orvela-convert: " << args.problem << "\n\n" << cli::kUsage;
+      return kBadUsage;
+    case cli::Action::kFilter:
+    case cli::Action::kConvertFiles:
+      break;
+  }
+  try {
+    if (args.action == cli::Action::kFilter) {
+      WriteStandardOutput(ApplyMode(args.mode, ReadStandardInput()));
+    } else {
+      RunReport report = RunConversion(args.files, args.mode, args.alterCharsetTag);
+      std::cout << CompletionMessage(report) << '\n';
+    }
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "orvela-convert: " << e.what() << '\n';
+    return kStopped;
+  }
+  return kCompleted;
+}
