@@ -1,0 +1,24 @@
+// Runs a check in a child process that has dropped root's privileges to nobody
+// (uid 65534), since root ignores file permissions. The check's result is the
+// child's exit code; -1 when the child could not be run as nobody.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+namespace orvela::test {
+
+inline int AsNobody(const std::function<int()>& check) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(255);
+    ::_exit(check());
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
+
+}  // namespace orvela::test

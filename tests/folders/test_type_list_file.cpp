@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/error.h"
+#include "folders/type_list_file.h"
+#include "tests/folders/as_nobody.h"
+#include "tests/folders/temp_tree.h"
+
+namespace orvela {
+namespace {
+
+using Entries = std::vector<std::string>;
+using test::TempTree;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+struct ParseCase {
+  std::string content;
+  Entries lines;
+};
+
+TEST(TypeListFile, ReadFormSplitsLinesAsWritten) {
+  using namespace std::string_literals;
+  for (const auto& c : std::vector<ParseCase>{
+           {"", {}},
+           {"*.txt\r\n*.log\r\n", {"*.txt", "*.log"}},
+           {"*.txt\n*.log\n", {"*.txt", "*.log"}},  // LF only
+           {"*.txt\r*.log\r", {"*.txt", "*.log"}},  // CR only
+           {"*.txt\r\n*.log", {"*.txt", "*.log"}},  // last line without an end
+           {"*.txt\r\n\r\n", {"*.txt", ""}},        // two final ends: an empty entry
+           {"\r\n", {""}},
+           {"a\n\rb", {"a", "", "b"}},  // LF CR is two line ends
+           {"a\r\r\nb", {"a", "", "b"}},
+           {"a\r\n\nb", {"a", "", "b"}},
+           {" *.txt \r\n", {" *.txt "}},                          // verbatim
+           {"*.TXT\r\n*.txt\r\n", {"*.TXT", "*.txt"}},            // no case change, no dedup
+           {"*.txt\r\n*.l\0og\r\n*.ini\r\n"s, {"*.txt", "*.l"}},  // NUL ends the content
+           {"\0*.txt"s, {}},
+       }) {
+    EXPECT_EQ(ParseTypeList(c.content), c.lines) << testing::PrintToString(c.content);
+  }
+}
+
+TEST(TypeListFile, WrittenFormEndsEveryEntryWithCrLf) {
+  EXPECT_EQ(FormatTypeList({}), "");
+  EXPECT_EQ(FormatTypeList({"*.txt", "", " *.x"}), "*.txt\r\n\r\n *.x\r\n");
+}
+
+TEST(TypeListFile, RoundTripThroughARealFile) {
+  TempTree tree;
+  const std::string path = tree.Path("varu_ext.txt");
+  EXPECT_EQ(ReadTypeListFile(path), std::nullopt);  // missing
+
+  tree.File("varu_ext.txt", "*.txt\n *.md\n");  // LF only, longer than what follows
+  auto read = ReadTypeListFile(path);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(*read, (Entries{"*.txt", " *.md"}));
+  WriteTypeListFile(path, {"*.c"});  // truncates
+  EXPECT_EQ(Slurp(path), "*.c\r\n");
+
+  WriteTypeListFile(path, {});
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  EXPECT_EQ(ReadTypeListFile(path), Entries{});  // an empty file is an empty list
+}
+
+TEST(TypeListFile, AFolderInPlaceOfTheFileCannotBeRead) {
+  TempTree tree;
+  tree.Dir("varu_ext.txt");
+  EXPECT_EQ(ReadTypeListFile(tree.Path("varu_ext.txt")), std::nullopt);
+}
+
+TEST(TypeListFile, SaveThatCannotCreateTheFileNamesIt) {
+  TempTree tree;
+  const std::string path = tree.Path("missing/varu_ext.txt");
+  try {
+    WriteTypeListFile(path, {"*.txt"});
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file " + path);
+  }
+}
+
+TEST(TypeListFile, SaveIntoAFileTheUserMayNotWriteFailsAndKeepsIt) {
+  TempTree tree;
+  ::chmod(tree.Root().c_str(), 0755);
+  const std::string path = tree.File("varu_ext.txt", "*.old\r\n");
+  ::chmod(path.c_str(), 0644);  // owned by root: nobody may not write it
+  const int result = test::AsNobody([&] {
+    try {
+      WriteTypeListFile(path, {"*.new"});
+      return 1;
+    } catch (const Error& e) {
+      return std::string(e.what()) == "Cannot create file " + path ? 0 : 2;
+    }
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(Slurp(path), "*.old\r\n");
+}
+
+TEST(TypeListFile, AWriteThatStopsShortIsAStreamWriteError) {
+  TempTree tree;
+  const std::string path = tree.Path("varu_ext.txt");
+  SetTypeListWriteLimitForTest(7);
+  EXPECT_THROW(
+      {
+        try {
+          WriteTypeListFile(path, {"*.txt", "*.log"});
+        } catch (const Error& e) {
+          EXPECT_STREQ(e.what(), "Stream write error");
+          throw;
+        }
+      },
+      Error);
+  SetTypeListWriteLimitForTest(std::nullopt);
+  EXPECT_EQ(Slurp(path), "*.txt\r\n");          // shorter than the list
+  WriteTypeListFile(path, {"*.txt", "*.log"});  // a later save succeeds
+  EXPECT_EQ(Slurp(path), "*.txt\r\n*.log\r\n");
+}
+
+TEST(TypeListFile, AFullDeviceIsAStreamWriteError) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  EXPECT_THROW(WriteTypeListFile("/dev/full", {"*.txt"}), Error);
+  EXPECT_NO_THROW(WriteTypeListFile("/dev/full", {}));  // nothing to write
+}
+
+TEST(TypeListFile, PlaceIsBesideTheExecutableWhenWritableOrAlreadyThere) {
+  TempTree tree;
+  const std::string exeDir = tree.Dir("bin");
+  const std::string config = tree.Path("config");
+  const std::string exe = exeDir.substr(0, exeDir.size() - 1);
+  ::chmod(tree.Root().c_str(), 0755);
+  ::chmod(exe.c_str(), 0755);  // writable for root only
+
+  EXPECT_EQ(ChooseTypeListPath(exe, config), exe + "/varu_ext.txt");
+  // nobody may not write the folder: the configuration folder takes the file...
+  EXPECT_EQ(test::AsNobody([&] {
+              return ChooseTypeListPath(exe, config) == config + "/varu_ext.txt" ? 0 : 1;
+            }),
+            0);
+  // ...unless the file is already beside the executable.
+  tree.File("bin/varu_ext.txt");
+  EXPECT_EQ(test::AsNobody(
+                [&] { return ChooseTypeListPath(exe, config) == exe + "/varu_ext.txt" ? 0 : 1; }),
+            0);
+}
+
+}  // namespace
+}  // namespace orvela
