@@ -16,6 +16,12 @@ namespace orvela {
 
 namespace {
 
+struct WriteFault {
+  std::optional<std::size_t> afterBytes;
+  std::string onlyPath;
+} writeFault;
+
+// The fault that applies to the file being rewritten, if any.
 std::optional<std::size_t> failAfterBytes;
 
 class Fd {
@@ -137,11 +143,14 @@ void RewriteThroughTemporary(const struct stat& st, const std::string& path,
 
 }  // namespace
 
-void FailWritesAfterForTesting(std::optional<std::size_t> bytes) {
-  failAfterBytes = bytes;
+void FailWritesAfterForTesting(std::optional<std::size_t> bytes, std::string onlyPath) {
+  writeFault = {bytes, std::move(onlyPath)};
 }
 
 void SafeRewrite(const std::string& path, std::string_view bytes) {
+  failAfterBytes = writeFault.onlyPath.empty() || writeFault.onlyPath == path
+                       ? writeFault.afterBytes
+                       : std::nullopt;
   const std::string target = Resolve(path);
   // Opening for writing asks the system itself whether this user may write the file.
   Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
