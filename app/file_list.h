@@ -1,18 +1,29 @@
 // The file list: ordered paths (byte strings) with selection flags and a current item.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace orvela {
 
 class FileList {
  public:
+  // The most entries a list takes; the list view counts rows in int.
+  static constexpr long kDefaultMaxCount = 0x7fffffff;
+
+  // maxCount below the default lets a caller (or a test) bound the list.
+  explicit FileList(long maxCount = kDefaultMaxCount) : maxCount_(maxCount) {}
+  FileList(const FileList&) = delete;
+  FileList& operator=(const FileList&) = delete;
+
   long Count() const;
   const std::string& Path(long i) const;  // throws ListIndexOutOfBounds(i)
   void Replace(long i, std::string path);
-  long Append(std::string path);  // index of the new entry; throws UnableToInsertLine
-  long Find(std::string_view path) const;  // first equal entry or -1
+  long Append(std::string path);            // index of the new entry; throws UnableToInsertLine
+  long Find(std::string_view path) const;   // first equal entry or -1
   bool AddUnlessPresent(std::string path);  // true when appended
   void Delete(long i);
   void Clear();
@@ -25,6 +36,37 @@ class FileList {
   void MoveUp();
   void MoveDown();
   void RemoveSelected();
+
+  // Whether some entry equals path; O(1) through the index.
+  bool Contains(std::string_view path) const;
+  // Whether an Append would fail with "Unable to insert a line".
+  bool Full() const { return Count() >= maxCount_; }
+
+ private:
+  // Paths compare exactly: on Linux two names that differ in letter case are two files.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  // Each distinct path is stored once, as the key of its index node; node keys never
+  // move, so entries point at them. The value counts the entries holding the path
+  // (a drop may list a path twice).
+  using Index = std::unordered_map<std::string, long, Hash, std::equal_to<>>;
+
+  struct Entry {
+    const std::string* path;
+    bool selected;
+  };
+
+  const std::string* Acquire(std::string path);
+  void Release(const std::string* path);
+  void Check(long i) const;
+  void Swap(long upper, long lower, bool upperSelected);
+
+  Index index_;
+  std::vector<Entry> entries_;
+  long current_ = 0;
+  long maxCount_;
 };
 
 }  // namespace orvela

@@ -1,0 +1,15 @@
+#include "app/orvela_application.h"
+
+#include "app/error_display.h"
+
+namespace orvela {
+
+OrvelaApplication::OrvelaApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool OrvelaApplication::notify(QObject* receiver, QEvent* event) {
+  bool handled = false;
+  Guarded([&] { handled = QApplication::notify(receiver, event); });
+  return handled;
+}
+
+}  // namespace orvela
