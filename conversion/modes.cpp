@@ -22,7 +22,9 @@ constexpr ModeRow kModes[] = {
     {ConversionMode::RbGBK2Big5, "gbk2big5", ConvertGBK2Big5, nullptr},
 };
 
-const ModeRow& Row(ConversionMode mode) { return kModes[static_cast<int>(mode)]; }
+const ModeRow& Row(ConversionMode mode) {
+  return kModes[static_cast<int>(mode)];
+}
 }  // namespace
 
 std::string ApplyMode(ConversionMode mode, std::string_view text) {
@@ -31,7 +33,9 @@ std::string ApplyMode(ConversionMode mode, std::string_view text) {
   return row.second ? row.second(out) : out;
 }
 
-std::string_view ModeName(ConversionMode mode) { return Row(mode).name; }
+std::string_view ModeName(ConversionMode mode) {
+  return Row(mode).name;
+}
 
 std::optional<ConversionMode> ModeFromName(std::string_view name) {
   for (const ModeRow& row : kModes)
