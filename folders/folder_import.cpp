@@ -40,7 +40,7 @@ void ImportFolder(const std::function<void(const std::string&)>& addUnlessPresen
   const ScanCallbacks callbacks{
       [form](const std::string& pattern) { return form && form->Types().Contains(pattern); },
       addUnlessPresent, [] { Dialogs().ProcessPendingEvents(); }};
-  PosixDirectorySearch search;
+  PosixDirectorySearch search(/*readOnlyFlag=*/false);
   if (Form3->CheckBox1->isChecked())
     IndexDisk(search, dir, callbacks);
   else

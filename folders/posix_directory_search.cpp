@@ -57,7 +57,8 @@ bool PosixDirectorySearch::FindFirst(const std::string& pattern, int mask, Searc
     if (!entry) break;
     int attr = FilterFlags(dirFd, *entry);
     if (!PassesEntryFilter(attr, mask)) continue;
-    if (::faccessat(dirFd, entry->d_name, W_OK, AT_EACCESS) != 0) attr |= faReadOnly;
+    if (readOnlyFlag_ && ::faccessat(dirFd, entry->d_name, W_OK, AT_EACCESS) != 0)
+      attr |= faReadOnly;
     entries_.push_back({entry->d_name, attr});
   }
   ::closedir(dir);

@@ -14,6 +14,10 @@ namespace orvela {
 
 class PosixDirectorySearch final : public DirectorySearch {
  public:
+  // The read-only flag costs one access check per delivered entry, and neither the
+  // entry filter nor the scans look at it: the folder import leaves it out.
+  explicit PosixDirectorySearch(bool readOnlyFlag = true) : readOnlyFlag_(readOnlyFlag) {}
+
   bool FindFirst(const std::string& pattern, int mask, SearchRec& rec) override;
   bool FindNext(SearchRec& rec) override;
   void FindClose() override;
@@ -24,6 +28,7 @@ class PosixDirectorySearch final : public DirectorySearch {
   // stays open while a caller works through the entries or descends.
   std::vector<SearchRec> entries_;
   std::size_t next_ = 0;
+  bool readOnlyFlag_;
 };
 
 // True only for an existing folder (a link to one included); false for "".

@@ -105,8 +105,8 @@ TEST(FolderScan, EntryFilterOfTheThreeMasks) {
   }
 }
 
-std::map<std::string, int> Listing(const std::string& dir, int mask) {
-  PosixDirectorySearch search;
+std::map<std::string, int> Listing(const std::string& dir, int mask, bool readOnlyFlag = true) {
+  PosixDirectorySearch search(readOnlyFlag);
   std::map<std::string, int> found;
   SearchRec rec;
   for (bool ok = search.FindFirst(dir + "*.*", mask, rec); ok; ok = search.FindNext(rec))
@@ -154,11 +154,15 @@ TEST(PosixDirectorySearch, ReadOnlyMeansTheUserMayNotWrite) {
   ::chmod(tree.Root().c_str(), 0755);
   ::chmod(tree.File("mine.txt").c_str(), 0666);
   ::chmod(tree.File("roots.txt").c_str(), 0644);
-  EXPECT_EQ(test::AsNobody([&] {
-              auto found = Listing(tree.Root(), 33);
-              return found["mine.txt"] == 0 && found["roots.txt"] == faReadOnly ? 0 : 1;
-            }),
-            0);
+  EXPECT_EQ(
+      test::AsNobody([&] {
+        auto found = Listing(tree.Root(), 33);
+        if (found["mine.txt"] != 0 || found["roots.txt"] != faReadOnly) return 1;
+        // Without the flag, the same entries are delivered.
+        auto without = Listing(tree.Root(), 33, false);
+        return without == std::map<std::string, int>{{"mine.txt", 0}, {"roots.txt", 0}} ? 0 : 2;
+      }),
+      0);
 }
 
 TEST(PosixDirectorySearch, AMissingFolderDeliversNothing) {
