@@ -126,7 +126,6 @@ void TForm1::BuildToolBar() {
   ToolBar1 = new QToolBar(Panel3);
   ToolBar1->setMovable(false);
   ToolBar1->setFloatable(false);
-  ToolBar1->setFixedHeight(kToolBarHeight);
   ToolBar1->setIconSize(QSize(kPictureSize, kPictureSize));
   ToolBar1->setStyleSheet(QLatin1String(kToolBarStyle));
   BtnOpenFolder =
@@ -141,6 +140,7 @@ void TForm1::BuildToolBar() {
   ToolButton10 = ToolBar1->addSeparator();
   ToolButton1 = AddToolButton(QStringLiteral("编码知识"), QStringLiteral("中文编码知识库"), 6);
   BtnExit = AddToolButton(QStringLiteral("退出"), QStringLiteral("退出"), 5);
+  ToolBar1->setFixedHeight(kToolBarHeight);
 }
 
 void TForm1::BuildPages() {
