@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "conversion/background_writer.h"
 #include "conversion/charset_tag.h"
-#include "conversion/safe_rewrite.h"
 #include "conversion/whole_file.h"
 
 namespace orvela {
@@ -12,7 +12,12 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
                         bool alterCharsetTag) {
   RunReport report;
   const int direction = CharsetTagDirection(mode, alterCharsetTag);
+  // Each file is written on a helper thread while the next one is read and converted. Should
+  // a file fail, the one before it has been written (the destructor waits for it), so every
+  // file before the failure stays converted and nothing after it is written.
+  BackgroundWriter writer;
   for (const std::string& path : paths) {
+    if (writer.Rewrites(path)) writer.Wait();  // listed twice: read its new text
     WholeFile file = ReadWholeFile(path);
     if (!file.bytes) {
       report.leftAlone.push_back({path, std::move(file.whyNot)});
@@ -27,8 +32,9 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
     file.bytes.reset();
     // The tag step works on the text just converted, so each file is written once.
     if (direction) AlterCharsetTagText(direction, converted);
-    SafeRewrite(path, converted);
+    writer.Start(path, std::move(converted), file.device, file.inode);
   }
+  writer.Wait();
   return report;
 }
 

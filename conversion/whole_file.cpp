@@ -69,7 +69,7 @@ WholeFile ReadWholeFile(const std::string& path) {
     have += static_cast<std::size_t>(n);
   }
   bytes.resize(have);
-  return {std::move(bytes), {}};
+  return {std::move(bytes), {}, st.st_dev, st.st_ino};
 }
 
 }  // namespace orvela

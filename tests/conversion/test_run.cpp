@@ -143,6 +143,26 @@ TEST_F(RunTest, LinkedFilesAreConvertedThroughTheirLinks) {
   EXPECT_EQ(ReadFile(other), Gbk(kTraditional));
 }
 
+TEST_F(RunTest, AFileListedTwiceIsConvertedTwice) {
+  // Also under another name: a symbolic link to it, or a second hard link.
+  const ConversionMode mode = ConversionMode::RbGB2Big5;
+  const std::string once = ApplyMode(mode, Gbk(kSimplified));
+  const std::string twice = ApplyMode(mode, once);
+  ASSERT_NE(once, twice);
+  std::string file = dir / "file.txt";
+  std::string symlink = dir / "symlink.txt";
+  std::string hard = dir / "hard.txt";
+  ASSERT_EQ(::symlink("file.txt", symlink.c_str()), 0);
+  for (const std::string& again : {file, symlink, hard}) {
+    WriteFile(file, Gbk(kSimplified));
+    if (again == hard) {
+      ASSERT_EQ(::link(file.c_str(), hard.c_str()), 0);
+    }
+    RunConversion({file, again}, mode, true);
+    EXPECT_EQ(ReadFile(file), twice) << again;
+  }
+}
+
 TEST_F(RunTest, AWriteFailureAtTheThirdOfFiveStopsTheRunThere) {
   std::vector<std::string> paths;
   for (int i = 0; i < 5; ++i) {
