@@ -18,70 +18,72 @@ void FileList::Check(long i) const {
 
 const std::string& FileList::Path(long i) const {
   Check(i);
-  return *entries_[i].path;
-}
-
-const std::string* FileList::Acquire(std::string path) {
-  auto [it, inserted] = index_.try_emplace(std::move(path), 0);
-  ++it->second;
-  return &it->first;
-}
-
-void FileList::Release(const std::string* path) {
-  auto it = index_.find(*path);
-  if (--it->second == 0) index_.erase(it);
+  return index_.Path(entries_[i].path);
 }
 
 void FileList::Replace(long i, std::string path) {
   Check(i);
-  const std::string* old = entries_[i].path;
-  entries_[i].path = Acquire(std::move(path));
-  Release(old);
+  const PathIndex::Id old = entries_[i].path;
+  entries_[i].path = index_.Acquire(std::move(path));
+  index_.Release(old);
 }
 
 long FileList::Append(std::string path) {
   if (Full()) throw UnableToInsertLine();
-  const std::string* stored = nullptr;
+  PathIndex::Id stored = PathIndex::kNone;
   try {
-    stored = Acquire(std::move(path));
+    stored = index_.Acquire(std::move(path));
     entries_.push_back({stored, false});
   } catch (const std::bad_alloc&) {
-    if (stored) Release(stored);
+    if (stored != PathIndex::kNone) index_.Release(stored);
     throw UnableToInsertLine();
   }
   return Count() - 1;
 }
 
 bool FileList::Contains(std::string_view path) const {
-  return index_.find(path) != index_.end();
+  return index_.Lookup(path) != PathIndex::kNone;
 }
 
 long FileList::Find(std::string_view path) const {
-  auto it = index_.find(path);
-  if (it == index_.end()) return -1;
-  // Present: entries share the node's key, so compare addresses, not text.
-  const std::string* key = &it->first;
+  const PathIndex::Id id = index_.Lookup(path);
+  if (id == PathIndex::kNone) return -1;
+  // Present: equal entries share the path's id, so compare ids, not text.
   for (long i = 0; i < Count(); ++i)
-    if (entries_[i].path == key) return i;
+    if (entries_[i].path == id) return i;
   return -1;
 }
 
 bool FileList::AddUnlessPresent(std::string path) {
-  if (Contains(path)) return false;
-  Append(std::move(path));
+  if (Full()) {
+    if (Contains(path)) return false;
+    throw UnableToInsertLine();
+  }
+  try {
+    const PathIndex::Id stored = index_.AcquireIfAbsent(std::move(path));
+    if (stored == PathIndex::kNone) return false;
+    try {
+      entries_.push_back({stored, false});
+    } catch (...) {
+      index_.Release(stored);
+      throw;
+    }
+  } catch (const std::bad_alloc&) {
+    throw UnableToInsertLine();
+  }
   return true;
 }
 
 void FileList::Delete(long i) {
   Check(i);
-  Release(entries_[i].path);
+  index_.Release(entries_[i].path);
   entries_.erase(entries_.begin() + i);
   if (current_ > i) --current_;
 }
 
 void FileList::Clear() {
   entries_.clear();
-  index_.clear();
+  index_.Clear();
   current_ = 0;
 }
 
@@ -128,7 +130,7 @@ void FileList::RemoveSelected() {
   long removedAboveCurrent = 0;
   for (long i = 0; i < Count(); ++i) {
     if (entries_[i].selected) {
-      Release(entries_[i].path);
+      index_.Release(entries_[i].path);
       if (i < current_) ++removedAboveCurrent;
     } else {
       entries_[kept++] = entries_[i];

@@ -1,11 +1,11 @@
 // The file list: ordered paths (byte strings) with selection flags and a current item.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "app/path_index.h"
 
 namespace orvela {
 
@@ -44,26 +44,15 @@ class FileList {
 
  private:
   // Paths compare exactly: on Linux two names that differ in letter case are two files.
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  // Each distinct path is stored once, as the key of its index node; node keys never
-  // move, so entries point at them. The value counts the entries holding the path
-  // (a drop may list a path twice).
-  using Index = std::unordered_map<std::string, long, Hash, std::equal_to<>>;
-
   struct Entry {
-    const std::string* path;
+    PathIndex::Id path;
     bool selected;
   };
 
-  const std::string* Acquire(std::string path);
-  void Release(const std::string* path);
   void Check(long i) const;
   void Swap(long upper, long lower, bool upperSelected);
 
-  Index index_;
+  PathIndex index_;
   std::vector<Entry> entries_;
   long current_ = 0;
   long maxCount_;

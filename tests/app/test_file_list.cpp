@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -207,6 +209,108 @@ TEST(FileListScale, TenThousandDistinctPathsAndTheirDuplicates) {
     ASSERT_FALSE(list.AddUnlessPresent("/data/" + std::to_string(i) + ".txt"));
   EXPECT_EQ(list.Count(), 10000);
   EXPECT_EQ(list.Find("/data/9999.txt"), 9999);
+}
+
+}  // namespace
+}  // namespace orvela
+
+namespace orvela {
+namespace {
+
+// The index against the plain linear search, over long random sequences of every
+// operation: results must be the same as if there were no index.
+TEST(FileListIndex, AgreesWithALinearSearchUnderRandomOperations) {
+  std::mt19937 random(20261211);
+  FileList list;
+  std::vector<std::string> reference;
+  std::vector<bool> selected;
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto somePath = [&] { return "/p/" + std::to_string(pick(300)); };
+  auto linearFind = [&](const std::string& p) -> long {
+    auto it = std::find(reference.begin(), reference.end(), p);
+    return it == reference.end() ? -1 : it - reference.begin();
+  };
+  for (int step = 0; step < 40000; ++step) {
+    const int n = static_cast<int>(reference.size());
+    switch (pick(20)) {
+      case 0:
+      case 1:
+      case 2:
+      case 3: {
+        const std::string p = somePath();
+        const bool absent = linearFind(p) < 0;
+        ASSERT_EQ(list.AddUnlessPresent(p), absent) << step;
+        if (absent) reference.push_back(p), selected.push_back(false);
+        break;
+      }
+      case 4:
+      case 5: {
+        const std::string p = somePath();
+        list.Append(p);
+        reference.push_back(p), selected.push_back(false);
+        break;
+      }
+      case 6:
+      case 7:
+        if (n) {
+          const int i = pick(n);
+          list.Delete(i);
+          reference.erase(reference.begin() + i), selected.erase(selected.begin() + i);
+        }
+        break;
+      case 8:
+        if (n) {
+          const int i = pick(n);
+          const std::string p = somePath();
+          list.Replace(i, p);
+          reference[i] = p;
+        }
+        break;
+      case 9:
+      case 10:
+        if (n) {
+          const int i = pick(n);
+          list.SetSelected(i, !selected[i]);
+          selected[i] = !selected[i];
+        }
+        break;
+      case 11:
+        list.MoveUp();
+        for (int i = 1; i < n; ++i)
+          if (selected[i] && !selected[i - 1]) {
+            std::swap(reference[i], reference[i - 1]);
+            selected[i - 1] = true, selected[i] = false;
+          }
+        break;
+      case 12:
+        list.MoveDown();
+        for (int i = n - 2; i >= 0; --i)
+          if (selected[i] && !selected[i + 1]) {
+            std::swap(reference[i], reference[i + 1]);
+            selected[i + 1] = true, selected[i] = false;
+          }
+        break;
+      case 13:
+        list.RemoveSelected();
+        for (int i = n - 1; i >= 0; --i)
+          if (selected[i])
+            reference.erase(reference.begin() + i), selected.erase(selected.begin() + i);
+        break;
+      case 14:
+        if (pick(50) == 0) list.Clear(), reference.clear(), selected.clear();
+        break;
+      default: {
+        const std::string p = somePath();
+        ASSERT_EQ(list.Find(p), linearFind(p)) << step << " " << p;
+        ASSERT_EQ(list.Contains(p), linearFind(p) >= 0) << step;
+      }
+    }
+    ASSERT_EQ(list.Count(), static_cast<long>(reference.size())) << step;
+  }
+  for (long i = 0; i < list.Count(); ++i) {
+    EXPECT_EQ(list.Path(i), reference[i]);
+    EXPECT_EQ(list.Selected(i), selected[i]);
+  }
 }
 
 }  // namespace

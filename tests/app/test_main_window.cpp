@@ -1,9 +1,12 @@
 // The main window on the offscreen platform, with dialog answers scripted.
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -584,6 +587,61 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(f.BtnExit, Qt::LeftButton);
     QVERIFY(!f.isVisible());
     QVERIFY(std::filesystem::exists(blocked));
+  }
+
+  void theQtHostsOpenDialogSettings() {
+    orvela::SetDialogs(nullptr);  // the real host
+    QStringList shownFilters, comboItems;
+    QString suffix;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      shownFilters = dialog->nameFilters();
+      for (QComboBox* combo : dialog->findChildren<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        for (int i = 0; i < combo->count(); ++i) comboItems << combo->itemText(i);
+      suffix = dialog->defaultSuffix();
+      mode = dialog->fileMode();
+      dialog->reject();
+    });
+    const auto chosen = orvela::Dialogs().ChooseFileToOpen(form_.get());
+    orvela::SetDialogs(dialogs_.get());
+    QVERIFY(!chosen);
+    QCOMPARE(mode, QFileDialog::ExistingFile);
+    QCOMPARE(suffix, U("txt"));
+    QCOMPARE(shownFilters.size(), 3);
+    QCOMPARE(comboItems, QStringList({U("文本文件(*.txt)"),
+                                      U("网页文件(*.htm;*.xml,*.asp,*.php等)"), U("所有文件")}));
+    QVERIFY(shownFilters[1].endsWith(U("(*.htm *.html *.xml *.asp *.php *.jsp *.css *.js *xsl)")));
+  }
+
+  void theQtHostsQuestionBoxes() {
+    orvela::SetDialogs(nullptr);
+    QString yesText, noText, defaultText;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      yesText = box->button(QMessageBox::Yes)->text();
+      noText = box->button(QMessageBox::No)->text();
+      defaultText = box->defaultButton()->text();
+      QTest::keyClick(box, Qt::Key_Return);  // the default answers
+    });
+    const bool yes = orvela::Dialogs().AskYesNo(form_.get(), U("q"), U("Orvela"));
+    QString okDefault;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      okDefault = box->defaultButton()->text();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    const bool ok = orvela::Dialogs().AskOkCancel(form_.get(), U("q"), U("c"));
+    orvela::SetDialogs(dialogs_.get());
+    QVERIFY(yes);
+    QCOMPARE(yesText, U("是(&Y)"));
+    QCOMPARE(noText, U("否(&N)"));
+    QCOMPARE(defaultText, yesText);
+    QVERIFY(!ok);  // Cancel is the default
+    QCOMPARE(okDefault, U("取消"));
   }
 
   void aCloseDuringAnImportEndsTheProgramOnlyAfterIt() {
