@@ -1,6 +1,7 @@
 // The folder dialog, the type entry dialog and the folder import command, on the
 // offscreen platform with scripted dialog answers.
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -112,6 +113,22 @@ class FolderDialogsTest : public QObject {
     QCOMPARE(order,
              (QList<QWidget*>{Form3->ShellTreeView1, Form3->CheckBox1, Form3->BitBtn1,
                               Form3->BitBtn2, Form3->ListBox1, Form3->Button1, Form3->Button2}));
+  }
+
+  void aRightClickSelectsTheFolderUnderThePointer() {
+    StartUp();
+    test::TempTree tree;
+    tree.Dir("left");
+    const std::string right = tree.Dir("right");
+    Form3->SelectFolder(tree.Path("left"));
+    Form3->show();
+    QTreeView* view = Form3->ShellTreeView1;
+    auto* model = static_cast<QFileSystemModel*>(view->model());
+    const QModelIndex target = model->index(QFile::decodeName(tree.Path("right").c_str()));
+    view->scrollTo(target);
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(target).center());
+    QCOMPARE(Form3->GetPath() + "/", right);
+    Form3->hide();
   }
 
   void typeEntryDialogLayout() {

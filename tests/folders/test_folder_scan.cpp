@@ -150,6 +150,7 @@ TEST(PosixDirectorySearch, FlagsFollowTheFileSystem) {
 }
 
 TEST(PosixDirectorySearch, ReadOnlyMeansTheUserMayNotWrite) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to drop privileges";
   TempTree tree;
   ::chmod(tree.Root().c_str(), 0755);
   ::chmod(tree.File("mine.txt").c_str(), 0666);
@@ -253,6 +254,10 @@ TEST(FolderScan, EdgeCasesOverRealTrees) {
        },
        false,
        {}},
+      {"names are bytes: GBK names that are no UTF-8",
+       [](const TempTree& t) { t.File("\xD6\xD0\xCE\xC4/\xCE\xC4.TXT"); },
+       true,
+       {"\xD6\xD0\xCE\xC4/\xCE\xC4.TXT"}},
       {"deep tree", [](const TempTree& t) { t.File("a/b/c/d/e.ini"); }, true, {"a/b/c/d/e.ini"}},
       {"empty folder", [](const TempTree&) {}, true, {}},
       {"no file of a listed type",
