@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTreeView>
-#include <exception>
 
 #include "app/dialogs.h"
 #include "folders/type_entry_dialog.h"
@@ -96,7 +95,7 @@ void TForm3::FormCreate() {
   // A missing or unreadable file leaves the defaults; nothing is reported.
   try {
     if (auto entries = ReadTypeListFile(TypeListFilePath())) types_.Assign(std::move(*entries));
-  } catch (const std::exception&) {
+  } catch (...) {
   }
   ShowTypes();
 }
