@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::size_t kFiles = 320;
 constexpr std::size_t kTotalBytes = 64u << 20;
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 // The files' contents: the corpus cut at line breaks; every fourth file a web page whose
 // second line is its META declaration.
@@ -81,7 +81,6 @@ void RunMeasurement() {
   double orvela = 1e9, floor = 1e9;
   for (int round = 0; round < kRounds; ++round) {
     Lay(paths, contents);
-    // The same reading and writing as the run, with the same overlap of the two.
     // The run's own reading and writing, with the same overlap of the two.
     floor = std::min(floor, Seconds([&] {
                        BackgroundWriter writer;

@@ -6,11 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 
 #include "app/error.h"
+#include "conversion/unique_fd.h"
 
 namespace orvela {
 
@@ -21,36 +22,16 @@ struct WriteFault {
   std::string onlyPath;
 } writeFault;
 
-// The fault that applies to the file being rewritten, if any.
-std::optional<std::size_t> failAfterBytes;
+// How many bytes of new content may be written before a simulated full disk.
+using WriteLimit = std::size_t;
+constexpr WriteLimit kNoLimit = SIZE_MAX;
 
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() { Close(); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-enum class Faultable { kNo, kYes };
-
-void WriteAll(int fd, std::string_view data, Faultable faultable) {
+void WriteAll(int fd, std::string_view data, WriteLimit limit) {
   std::size_t done = 0;
   while (done < data.size()) {
     std::size_t chunk = std::min<std::size_t>(data.size() - done, 1u << 30);
-    if (faultable == Faultable::kYes && failAfterBytes) {
-      if (done >= *failAfterBytes) throw StreamWriteError();
-      chunk = std::min(chunk, *failAfterBytes - done);
-    }
+    if (done >= limit) throw StreamWriteError();
+    chunk = std::min(chunk, limit - done);
     ssize_t n = ::pwrite(fd, data.data() + done, chunk, static_cast<off_t>(done));
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -60,16 +41,17 @@ void WriteAll(int fd, std::string_view data, Faultable faultable) {
   }
 }
 
-std::string ReadAll(int fd) {
+std::optional<std::string> ReadAll(const std::string& file) {
+  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (!fd.valid()) return std::nullopt;
   std::string bytes;
   char buffer[65536];
-  for (off_t at = 0;;) {
-    ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw StreamWriteError();
+    if (n < 0) return std::nullopt;
     if (n == 0) return bytes;
     bytes.append(buffer, static_cast<std::size_t>(n));
-    at += n;
   }
 }
 
@@ -81,56 +63,51 @@ std::string Resolve(const std::string& path) {
 }
 
 // A file with other names: only writing into it keeps them all. Its old text is kept in
-// memory, and space is reserved first where the file system can, so a full disk is met
-// before anything is overwritten.
-void RewriteInPlace(int fd, const std::string& target, std::string_view bytes) {
-  Fd reader(::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (reader.get() < 0) throw CannotOpenFile(target);
-  const std::string old = ReadAll(reader.get());
-  reader.Close();
-
+// memory to be put back should writing fail, and space is reserved first where the file
+// system can, so that a full disk is met before anything is overwritten.
+void RewriteInPlace(int fd, const std::string& path, const std::string& target,
+                    std::string_view bytes, WriteLimit limit) {
+  const std::optional<std::string> old = ReadAll(target);
+  if (!old) throw CannotOpenFile(path);
   if (!bytes.empty() &&
       ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
       (errno == ENOSPC || errno == EDQUOT))
     throw StreamWriteError();
   try {
-    WriteAll(fd, bytes, Faultable::kYes);
+    WriteAll(fd, bytes, limit);
     if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
       throw StreamWriteError();
   } catch (...) {
     try {
-      WriteAll(fd, old, Faultable::kNo);
-      if (::ftruncate(fd, static_cast<off_t>(old.size())) != 0) {
-        // Nothing more can be done; the error that brought us here is reported.
-      }
-      ::fsync(fd);
+      WriteAll(fd, *old, kNoLimit);
+      if (::ftruncate(fd, static_cast<off_t>(old->size())) == 0) ::fsync(fd);
     } catch (...) {
+      // Nothing more can be done; the error that brought us here is reported.
     }
     throw;
   }
 }
 
 void SyncFolder(const std::string& folder) {
-  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
+  UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.valid()) ::fsync(dir.get());
 }
 
 void RewriteThroughTemporary(const struct stat& st, const std::string& path,
-                             const std::string& target, std::string_view bytes) {
+                             const std::string& target, std::string_view bytes, WriteLimit limit) {
   const std::size_t slash = target.rfind('/');
   const std::string folder = target.substr(0, slash + 1);
   // Keep the temporary name within NAME_MAX whatever the file's own name.
-  std::string name = "." + target.substr(slash + 1, 200) + ".orvela-XXXXXX";
-  std::string temp = folder + name;
-  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) throw CannotCreateFile(path);
+  std::string temp = folder + "." + target.substr(slash + 1, 200) + ".orvela-XXXXXX";
+  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.valid()) throw CannotCreateFile(path);
   try {
     // Owner first: changing it clears set-user-ID bits that fchmod then restores.
     if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0) {
       // Only root may give a file away; a user's own file keeps its owner anyway.
     }
     if (::fchmod(fd.get(), st.st_mode & 07777) != 0) throw CannotCreateFile(path);
-    WriteAll(fd.get(), bytes, Faultable::kYes);
+    WriteAll(fd.get(), bytes, limit);
     if (::fsync(fd.get()) != 0 || !fd.Close()) throw StreamWriteError();
     if (::rename(temp.c_str(), target.c_str()) != 0) throw CannotCreateFile(path);
   } catch (...) {
@@ -148,21 +125,21 @@ void FailWritesAfterForTesting(std::optional<std::size_t> bytes, std::string onl
 }
 
 void SafeRewrite(const std::string& path, std::string_view bytes) {
-  failAfterBytes = writeFault.onlyPath.empty() || writeFault.onlyPath == path
-                       ? writeFault.afterBytes
-                       : std::nullopt;
+  const WriteLimit limit = writeFault.onlyPath.empty() || writeFault.onlyPath == path
+                               ? writeFault.afterBytes.value_or(kNoLimit)
+                               : kNoLimit;
   const std::string target = Resolve(path);
   // Opening for writing asks the system itself whether this user may write the file.
-  Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (fd.get() < 0) throw CannotCreateFile(path);
+  UniqueFd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (!fd.valid()) throw CannotCreateFile(path);
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw CannotCreateFile(path);
   if (st.st_nlink > 1) {
-    RewriteInPlace(fd.get(), target, bytes);
+    RewriteInPlace(fd.get(), path, target, bytes, limit);
     return;
   }
   fd.Close();
-  RewriteThroughTemporary(st, path, target, bytes);
+  RewriteThroughTemporary(st, path, target, bytes, limit);
 }
 
 }  // namespace orvela

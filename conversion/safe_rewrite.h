@@ -22,6 +22,7 @@ void SafeRewrite(const std::string& path, std::string_view bytes);
 // Test hook: makes the writing of new content fail, as on a full disk, once this many bytes of it
 // have been written; for every file, or only for the one rewritten under onlyPath (the path as
 // given to SafeRewrite). std::nullopt switches it off. Writes that restore old text never fail.
+// Set it only while no run is under way.
 void FailWritesAfterForTesting(std::optional<std::size_t> bytes, std::string onlyPath = {});
 
 }  // namespace orvela

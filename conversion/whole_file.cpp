@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "conversion/unique_fd.h"
+
 namespace orvela {
 
 namespace {
@@ -30,25 +32,11 @@ WholeFile Refused(std::string why) {
   return {std::nullopt, std::move(why)};
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 WholeFile ReadWholeFile(const std::string& path) {
   // O_NONBLOCK so that opening a FIFO does not wait for a writer; it is refused below.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (fd.get() < 0) return Refused(ReasonFor(errno));
   struct stat st;
   if (::fstat(fd.get(), &st) != 0) return Refused(ReasonFor(errno));
