@@ -25,23 +25,29 @@ bool InGb2312(std::uint16_t gbk) {
 // Chooses the replacement of one character, or nullopt to keep it.
 using Chooser = std::function<std::optional<char32_t>(char32_t)>;
 
-std::unique_ptr<CharMapTable> Build(IcuCodePage& gbk, const Chooser& choose) {
-  auto table = std::make_unique<CharMapTable>();
-  std::fill(std::begin(table->pair), std::end(table->pair), 0);
-  for (int lead = 0x80; lead < 0x100; ++lead) {
-    const char one[1] = {static_cast<char>(lead)};
-    if (gbk.Decode({one, 1}).kind != DecodedUnit::kLead) continue;
-    for (int trail = 0; trail < 0x100; ++trail) {
-      const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
-      const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+// The cut into units is cp936's, as in the code-page tables.
+std::unique_ptr<ByteTable> Build(IcuCodePage& gbk, const Chooser& choose) {
+  auto table = std::make_unique<ByteTable>();
+  for (unsigned first = 0; first < 0x100; ++first) {
+    const char one[1] = {static_cast<char>(first)};
+    const bool lead = gbk.Decode({one, 1}).kind == DecodedUnit::kLead;
+    if (lead) table->kind[first] |= kOpensPair;
+    for (unsigned second = 0; second < 0x100; ++second) {
+      std::uint32_t& out = table->entry[TwoBytes(first, second)];
+      out = OneByte(first);  // kept as it is
+      if (!lead) continue;
+      const char two[2] = {static_cast<char>(first), static_cast<char>(second)};
       DecodedUnit unit = gbk.Decode({two, 2});
       if (unit.kind == DecodedUnit::kNotTrail) continue;
-      table->pair[code] = code;
-      if (unit.kind != DecodedUnit::kChar) continue;
-      if (std::optional<char32_t> to = choose(unit.cp))
-        if (std::optional<std::uint16_t> pair = GbkPair(gbk, *to)) table->pair[code] = *pair;
+      table->kind[second] |= kEndsPair;
+      out = TwoByteOut(first, second);
+      if (unit.kind == DecodedUnit::kChar)
+        if (std::optional<char32_t> to = choose(unit.cp))
+          if (std::optional<std::uint16_t> pair = GbkPair(gbk, *to))
+            out = TwoByteOut(*pair >> 8, *pair & 0xFF);
     }
   }
+  Finish(*table);
   return table;
 }
 
@@ -54,8 +60,8 @@ const CharCandidateSource& Source() {
 // A simplified character changes when OpenCC gives it a traditional form, or when
 // Big5 (which RbGB2Big5 writes next) lacks it. The first form that both cp936 and
 // cp950 hold wins; failing that, OpenCC's first form that cp936 holds.
-const CharMapTable& Sc2TcTable() {
-  static const std::unique_ptr<CharMapTable> table = [] {
+const ByteTable& Sc2TcTable() {
+  static const std::unique_ptr<ByteTable> table = [] {
     const CharCandidateSource& source = Source();
     IcuCodePage gbk(kCp936), big5(kCp950);
     auto holds = [&](char32_t c) { return GbkPair(gbk, c) && big5.Encode(c, false); };
@@ -74,8 +80,8 @@ const CharMapTable& Sc2TcTable() {
 // A traditional character changes when OpenCC gives it a simplified form, or when
 // it lies outside GB2312. The first form in GB2312 wins; failing that, OpenCC's
 // first form that cp936 holds.
-const CharMapTable& Tc2ScTable() {
-  static const std::unique_ptr<CharMapTable> table = [] {
+const ByteTable& Tc2ScTable() {
+  static const std::unique_ptr<ByteTable> table = [] {
     const CharCandidateSource& source = Source();
     IcuCodePage gbk(kCp936);
     auto inGb2312 = [&](char32_t c) {
@@ -92,27 +98,6 @@ const CharMapTable& Tc2ScTable() {
     });
   }();
   return *table;
-}
-
-void MapChars(const CharMapTable& table, std::string_view text, std::string& out) {
-  const std::size_t start = out.size();
-  out.append(text);
-  auto p = reinterpret_cast<unsigned char*>(out.data()) + start;
-  const auto end = p + text.size();
-  while (p < end) {
-    if (*p < 0x80 || p + 1 == end) {
-      ++p;
-      continue;
-    }
-    std::uint16_t v = table.pair[p[0] << 8 | p[1]];
-    if (v == 0) {
-      ++p;  // not a pair: the next byte starts anew
-      continue;
-    }
-    p[0] = static_cast<unsigned char>(v >> 8);
-    p[1] = static_cast<unsigned char>(v);
-    p += 2;
-  }
 }
 
 }  // namespace orvela

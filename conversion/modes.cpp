@@ -1,5 +1,10 @@
 #include "conversion/modes.h"
 
+#include <memory>
+
+#include "conversion/byte_table.h"
+#include "conversion/char_map_table.h"
+#include "conversion/codepage_table.h"
 #include "conversion/transforms.h"
 
 namespace orvela {
@@ -10,27 +15,47 @@ struct ModeRow {
   std::string_view name;
   std::string (*first)(std::string_view);
   std::string (*second)(std::string_view);  // nullptr for one-step modes
+  const ByteTable& (*firstTable)();
+  const ByteTable& (*secondTable)();
 };
 
 // The character mapping always runs while the text is in cp936.
 constexpr ModeRow kModes[] = {
-    {ConversionMode::RbGB2GBK, "gb2gbk", MapSc2Tc, nullptr},
-    {ConversionMode::RbGBK2GB, "gbk2gb", MapTc2Sc, nullptr},
-    {ConversionMode::RbGB2Big5, "gb2big5", MapSc2Tc, ConvertGBK2Big5},
-    {ConversionMode::RbBig52GB, "big52gb", ConvertBig52GBK, MapTc2Sc},
-    {ConversionMode::RbBig52GBK, "big52gbk", ConvertBig52GBK, nullptr},
-    {ConversionMode::RbGBK2Big5, "gbk2big5", ConvertGBK2Big5, nullptr},
+    {ConversionMode::RbGB2GBK, "gb2gbk", MapSc2Tc, nullptr, Sc2TcTable, nullptr},
+    {ConversionMode::RbGBK2GB, "gbk2gb", MapTc2Sc, nullptr, Tc2ScTable, nullptr},
+    {ConversionMode::RbGB2Big5, "gb2big5", MapSc2Tc, ConvertGBK2Big5, Sc2TcTable, Gbk2Big5Table},
+    {ConversionMode::RbBig52GB, "big52gb", ConvertBig52GBK, MapTc2Sc, Big52GbkTable, Tc2ScTable},
+    {ConversionMode::RbBig52GBK, "big52gbk", ConvertBig52GBK, nullptr, Big52GbkTable, nullptr},
+    {ConversionMode::RbGBK2Big5, "gbk2big5", ConvertGBK2Big5, nullptr, Gbk2Big5Table, nullptr},
 };
 
 const ModeRow& Row(ConversionMode mode) {
   return kModes[static_cast<int>(mode)];
 }
+
+// The two steps of a mode as one table, so that the text is read once; nullptr if
+// the steps do not compose (they do for the tables ICU and OpenCC give).
+const ByteTable* Fused(ConversionMode mode) {
+  static const auto fused = [] {
+    std::array<std::unique_ptr<ByteTable>, kAllModes.size()> tables;
+    for (const ModeRow& row : kModes)
+      if (row.secondTable)
+        tables[static_cast<int>(row.mode)] = Compose(row.firstTable(), row.secondTable());
+    return tables;
+  }();
+  return fused[static_cast<int>(mode)].get();
+}
 }  // namespace
 
 std::string ApplyMode(ConversionMode mode, std::string_view text) {
   const ModeRow& row = Row(mode);
-  std::string out = row.first(text);
-  return row.second ? row.second(out) : out;
+  if (!row.second) return row.first(text);
+  if (const ByteTable* table = Fused(mode)) {
+    std::string out;
+    ApplyByteTable(*table, text, out);
+    return out;
+  }
+  return row.second(row.first(text));
 }
 
 std::string_view ModeName(ConversionMode mode) {

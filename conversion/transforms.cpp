@@ -1,34 +1,48 @@
 // Table-driven: the tables hold exactly what ICU's Windows code pages and OpenCC's
-// character dictionaries give, so the loops never call either library.
+// character dictionaries give, so the transforms never call either library.
 #include "conversion/transforms.h"
 
+#include "conversion/byte_table.h"
 #include "conversion/char_map_table.h"
 #include "conversion/codepage_table.h"
 
 namespace orvela {
 
+void ConvertBig52GBK(std::string_view big5, std::string& out) {
+  ApplyByteTable(Big52GbkTable(), big5, out);
+}
+
+void ConvertGBK2Big5(std::string_view gbk, std::string& out) {
+  ApplyByteTable(Gbk2Big5Table(), gbk, out);
+}
+
+void MapSc2Tc(std::string_view gbk, std::string& out) {
+  ApplyByteTable(Sc2TcTable(), gbk, out);
+}
+
+void MapTc2Sc(std::string_view gbk, std::string& out) {
+  ApplyByteTable(Tc2ScTable(), gbk, out);
+}
+
+namespace {
+std::string Fresh(void (*transform)(std::string_view, std::string&), std::string_view text) {
+  std::string out;
+  transform(text, out);
+  return out;
+}
+}  // namespace
+
 std::string ConvertBig52GBK(std::string_view big5) {
-  std::string out;
-  Transcode(Big52GbkTable(), big5, out);
-  return out;
+  return Fresh(ConvertBig52GBK, big5);
 }
-
 std::string ConvertGBK2Big5(std::string_view gbk) {
-  std::string out;
-  Transcode(Gbk2Big5Table(), gbk, out);
-  return out;
+  return Fresh(ConvertGBK2Big5, gbk);
 }
-
 std::string MapSc2Tc(std::string_view gbk) {
-  std::string out;
-  MapChars(Sc2TcTable(), gbk, out);
-  return out;
+  return Fresh(MapSc2Tc, gbk);
 }
-
 std::string MapTc2Sc(std::string_view gbk) {
-  std::string out;
-  MapChars(Tc2ScTable(), gbk, out);
-  return out;
+  return Fresh(MapTc2Sc, gbk);
 }
 
 }  // namespace orvela
