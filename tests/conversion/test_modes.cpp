@@ -29,8 +29,8 @@ TEST_P(Modes, ConvertEndToEnd) {
 INSTANTIATE_TEST_SUITE_P(
     RealText, Modes,
     ::testing::Values(
-        ModeCase{ConversionMode::RbGB2GBK, Gbk("头发后台，简体。\r\n"),
-                 Gbk("頭髮後臺，簡體。\r\n")},
+        ModeCase{ConversionMode::RbGB2GBK, Gbk("开发后台，简体。\r\n"),
+                 Gbk("開發後臺，簡體。\r\n")},
         ModeCase{ConversionMode::RbGBK2GB, Gbk("頭髮後臺，繁體。\r\n"),
                  Gbk("头发后台，繁体。\r\n")},
         ModeCase{ConversionMode::RbGB2Big5, Gbk("发后台为 ok\n"), Big5("發後臺為 ok\n")},
