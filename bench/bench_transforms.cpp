@@ -144,18 +144,18 @@ void MappingLine(const char* name, Transform transform, const std::string& text,
 }
 
 const Register kGbk2Big5("gbk2big5", 10, [] {
-  CodePageLine("gbk2big5", ConvertGBK2Big5, TraditionalGbkCorpus(kCorpusBytes), "CP950", "CP936",
+  CodePageLine("gbk2big5", AppendGBK2Big5, TraditionalGbkCorpus(kCorpusBytes), "CP950", "CP936",
                "windows-950-2000", "windows-936-2000");
 });
 const Register kBig52Gbk("big52gbk", 11, [] {
-  CodePageLine("big52gbk", ConvertBig52GBK, Big5Corpus(kCorpusBytes), "CP936", "CP950",
+  CodePageLine("big52gbk", AppendBig52GBK, Big5Corpus(kCorpusBytes), "CP936", "CP950",
                "windows-936-2000", "windows-950-2000");
 });
 const Register kSc2Tc("sc2tc", 12, [] {
-  MappingLine("sc2tc", MapSc2Tc, GbkCorpus(kCorpusBytes), "STCharacters");
+  MappingLine("sc2tc", AppendSc2Tc, GbkCorpus(kCorpusBytes), "STCharacters");
 });
 const Register kTc2Sc("tc2sc", 13, [] {
-  MappingLine("tc2sc", MapTc2Sc, TraditionalGbkCorpus(kCorpusBytes), "TSCharacters");
+  MappingLine("tc2sc", AppendTc2Sc, TraditionalGbkCorpus(kCorpusBytes), "TSCharacters");
 });
 
 }  // namespace

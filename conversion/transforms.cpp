@@ -8,19 +8,19 @@
 
 namespace orvela {
 
-void ConvertBig52GBK(std::string_view big5, std::string& out) {
+void AppendBig52GBK(std::string_view big5, std::string& out) {
   ApplyByteTable(Big52GbkTable(), big5, out);
 }
 
-void ConvertGBK2Big5(std::string_view gbk, std::string& out) {
+void AppendGBK2Big5(std::string_view gbk, std::string& out) {
   ApplyByteTable(Gbk2Big5Table(), gbk, out);
 }
 
-void MapSc2Tc(std::string_view gbk, std::string& out) {
+void AppendSc2Tc(std::string_view gbk, std::string& out) {
   ApplyByteTable(Sc2TcTable(), gbk, out);
 }
 
-void MapTc2Sc(std::string_view gbk, std::string& out) {
+void AppendTc2Sc(std::string_view gbk, std::string& out) {
   ApplyByteTable(Tc2ScTable(), gbk, out);
 }
 
@@ -33,16 +33,16 @@ std::string Fresh(void (*transform)(std::string_view, std::string&), std::string
 }  // namespace
 
 std::string ConvertBig52GBK(std::string_view big5) {
-  return Fresh(ConvertBig52GBK, big5);
+  return Fresh(AppendBig52GBK, big5);
 }
 std::string ConvertGBK2Big5(std::string_view gbk) {
-  return Fresh(ConvertGBK2Big5, gbk);
+  return Fresh(AppendGBK2Big5, gbk);
 }
 std::string MapSc2Tc(std::string_view gbk) {
-  return Fresh(MapSc2Tc, gbk);
+  return Fresh(AppendSc2Tc, gbk);
 }
 std::string MapTc2Sc(std::string_view gbk) {
-  return Fresh(MapTc2Sc, gbk);
+  return Fresh(AppendTc2Sc, gbk);
 }
 
 }  // namespace orvela

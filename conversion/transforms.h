@@ -13,9 +13,9 @@ std::string MapSc2Tc(std::string_view gbk);          // simplified -> traditiona
 std::string MapTc2Sc(std::string_view gbk);          // traditional -> simplified, stays cp936
 
 // The same, appending to out: a caller that converts many texts keeps one buffer.
-void ConvertBig52GBK(std::string_view big5, std::string& out);
-void ConvertGBK2Big5(std::string_view gbk, std::string& out);
-void MapSc2Tc(std::string_view gbk, std::string& out);
-void MapTc2Sc(std::string_view gbk, std::string& out);
+void AppendBig52GBK(std::string_view big5, std::string& out);
+void AppendGBK2Big5(std::string_view gbk, std::string& out);
+void AppendSc2Tc(std::string_view gbk, std::string& out);
+void AppendTc2Sc(std::string_view gbk, std::string& out);
 
 }  // namespace orvela

@@ -112,10 +112,10 @@ TEST(Transforms, AsciiComesOutUnchanged) {
 
 TEST(Transforms, AppendingFormsAppend) {
   std::string out = "kept:";
-  ConvertGBK2Big5(Gbk("發"), out);
-  ConvertBig52GBK(Big5("發"), out);
-  MapSc2Tc(Gbk("发"), out);
-  MapTc2Sc(Gbk("發"), out);
+  AppendGBK2Big5(Gbk("發"), out);
+  AppendBig52GBK(Big5("發"), out);
+  AppendSc2Tc(Gbk("发"), out);
+  AppendTc2Sc(Gbk("發"), out);
   EXPECT_EQ(out, "kept:" + Big5("發") + Gbk("發") + Gbk("發") + Gbk("发"));
 }
 
@@ -131,8 +131,7 @@ TEST(Transforms, LongTextEqualsItsPieces) {
                                            "\x81\x30",
                                            Gbk("繁體，「引號」"),
                                            "x"};
-  for (Transform transform :
-       std::initializer_list<Transform>{ConvertGBK2Big5, MapSc2Tc, MapTc2Sc}) {
+  for (Transform transform : {ConvertGBK2Big5, MapSc2Tc, MapTc2Sc}) {
     std::string text, expected;
     unsigned seed = 7;
     for (int i = 0; i < 5000; ++i) {
