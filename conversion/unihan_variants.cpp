@@ -5,12 +5,15 @@ namespace orvela {
 namespace {
 // From Unihan_Variants.txt of Unicode 15.0 (Debian package unicode-data), fields
 // kTraditionalVariant, kSimplifiedVariant, kSemanticVariant and kZVariant, kept only
-// for characters whose OpenCC candidates the target code page cannot hold:
+// for characters whose OpenCC forms the target code page cannot hold:
 // - a GB2312 hanzi that Big5 lacks: its traditional variants, and for characters
 //   OpenCC maps, the semantic variants of the character and of its OpenCC forms,
 //   when Big5 holds them;
 // - a Big5 ideograph outside GB2312 whose OpenCC forms are outside GB2312 too: the
-//   simplified and semantic variants of it and of its OpenCC forms that GB2312 holds.
+//   simplified variants, and the semantic variants that Unihan gives without a
+//   source or from two sources or more, of it and of its OpenCC forms, when GB2312
+//   holds them. (A semantic variant that one dictionary alone asserts is often an
+//   archaic sense, like 妳 for 奶.)
 // The order within a character is Unihan's.
 constexpr UnihanVariant kVariants[] = {
     {U'钵', U'缽', UnihanField::kTraditional},  // U+94B5 U+7F3D
@@ -54,257 +57,86 @@ constexpr UnihanVariant kVariants[] = {
     {U'鮎', U'鯰', UnihanField::kSemantic},     // U+9B8E U+9BF0
     {U'鞽', U'橇', UnihanField::kSemantic},     // U+97BD U+6A47
     {U'沍', U'冱', UnihanField::kSemantic},     // U+6C8D U+51B1
-    {U'牠', U'他', UnihanField::kSemantic},     // U+7260 U+4ED6
-    {U'牠', U'它', UnihanField::kSemantic},     // U+7260 U+5B83
-    {U'阬', U'坑', UnihanField::kSemantic},     // U+962C U+5751
-    {U'妳', U'奶', UnihanField::kSemantic},     // U+59B3 U+5976
-    {U'甽', U'畎', UnihanField::kSemantic},     // U+753D U+754E
     {U'炤', U'照', UnihanField::kSemantic},     // U+70A4 U+7167
     {U'觔', U'斤', UnihanField::kSemantic},     // U+89D4 U+65A4
-    {U'倣', U'仿', UnihanField::kSemantic},     // U+5023 U+4EFF
-    {U'玆', U'兹', UnihanField::kSemantic},     // U+7386 U+5179
-    {U'珪', U'圭', UnihanField::kSemantic},     // U+73EA U+572D
-    {U'砲', U'炮', UnihanField::kSemantic},     // U+7832 U+70AE
-    {U'祐', U'佑', UnihanField::kSemantic},     // U+7950 U+4F51
-    {U'迺', U'乃', UnihanField::kSemantic},     // U+8FFA U+4E43
-    {U'偺', U'昝', UnihanField::kSemantic},     // U+507A U+661D
-    {U'偺', U'咱', UnihanField::kSemantic},     // U+507A U+54B1
     {U'啗', U'啖', UnihanField::kSemantic},     // U+5557 U+5556
     {U'惇', U'敦', UnihanField::kSemantic},     // U+60C7 U+6566
     {U'勗', U'勖', UnihanField::kSemantic},     // U+52D7 U+52D6
-    {U'隄', U'堤', UnihanField::kSemantic},     // U+9684 U+5824
-    {U'徬', U'彷', UnihanField::kSemantic},     // U+5FAC U+5F77
     {U'煖', U'暖', UnihanField::kSemantic},     // U+7156 U+6696
     {U'瑯', U'琅', UnihanField::kSemantic},     // U+746F U+7405
-    {U'痺', U'痹', UnihanField::kSemantic},     // U+75FA U+75F9
-    {U'鉋', U'刨', UnihanField::kSemantic},     // U+924B U+5228
     {U'貍', U'狸', UnihanField::kSemantic},     // U+8C8D U+72F8
     {U'暱', U'昵', UnihanField::kSemantic},     // U+66B1 U+6635
-    {U'箠', U'捶', UnihanField::kSemantic},     // U+7BA0 U+6376
-    {U'頫', U'俯', UnihanField::kSemantic},     // U+982B U+4FEF
     {U'彊', U'强', UnihanField::kSemantic},     // U+5F4A U+5F3A
     {U'燄', U'焰', UnihanField::kSemantic},     // U+71C4 U+7130
     {U'濬', U'浚', UnihanField::kSemantic},     // U+6FEC U+6D5A
-    {U'篠', U'筱', UnihanField::kSemantic},     // U+7BE0 U+7B71
     {U'繈', U'襁', UnihanField::kSemantic},     // U+7E48 U+8941
     {U'賸', U'剩', UnihanField::kSemantic},     // U+8CF8 U+5269
-    {U'櫂', U'棹', UnihanField::kSemantic},     // U+6AC2 U+68F9
     {U'鎔', U'熔', UnihanField::kSemantic},     // U+9394 U+7194
     {U'簷', U'檐', UnihanField::kSemantic},     // U+7C37 U+6A90
     {U'藷', U'薯', UnihanField::kSemantic},     // U+85F7 U+85AF
     {U'籐', U'藤', UnihanField::kSemantic},     // U+7C50 U+85E4
     {U'籥', U'龠', UnihanField::kSemantic},     // U+7C65 U+9FA0
-    {U'圢', U'町', UnihanField::kSemantic},     // U+5722 U+753A
-    {U'尒', U'尔', UnihanField::kSemantic},     // U+5C12 U+5C14
-    {U'刓', U'园', UnihanField::kSemantic},     // U+5213 U+56ED
-    {U'卍', U'万', UnihanField::kSemantic},     // U+534D U+4E07
-    {U'幵', U'开', UnihanField::kSemantic},     // U+5E75 U+5F00
-    {U'扞', U'捍', UnihanField::kSemantic},     // U+625E U+634D
-    {U'朳', U'杷', UnihanField::kSemantic},     // U+6733 U+6777
-    {U'艸', U'草', UnihanField::kSemantic},     // U+8278 U+8349
-    {U'艸', U'艹', UnihanField::kSemantic},     // U+8278 U+8279
-    {U'伭', U'玄', UnihanField::kSemantic},     // U+4F2D U+7384
-    {U'厎', U'砥', UnihanField::kSemantic},     // U+538E U+7825
-    {U'坋', U'坌', UnihanField::kSemantic},     // U+574B U+574C
-    {U'抌', U'舀', UnihanField::kSemantic},     // U+628C U+8200
-    {U'攷', U'考', UnihanField::kSemantic},     // U+6537 U+8003
     {U'杇', U'圬', UnihanField::kSemantic},     // U+6747 U+572C
-    {U'灴', U'烘', UnihanField::kSemantic},     // U+7074 U+70D8
-    {U'肐', U'胳', UnihanField::kSemantic},     // U+8090 U+80F3
-    {U'邠', U'豳', UnihanField::kSemantic},     // U+90A0 U+8C73
-    {U'侚', U'殉', UnihanField::kSemantic},     // U+4F9A U+6B89
     {U'匊', U'掬', UnihanField::kSemantic},     // U+530A U+63AC
     {U'匋', U'陶', UnihanField::kSemantic},     // U+530B U+9676
-    {U'呡', U'吻', UnihanField::kSemantic},     // U+5461 U+543B
-    {U'坰', U'冂', UnihanField::kSemantic},     // U+5770 U+5182
-    {U'坵', U'丘', UnihanField::kSemantic},     // U+5775 U+4E18
-    {U'怳', U'恍', UnihanField::kSemantic},     // U+6033 U+604D
-    {U'杸', U'殳', UnihanField::kSemantic},     // U+6778 U+6BB3
     {U'甿', U'氓', UnihanField::kSemantic},     // U+753F U+6C13
-    {U'茍', U'苟', UnihanField::kSemantic},     // U+830D U+82DF
-    {U'咷', U'啕', UnihanField::kSemantic},     // U+54B7 U+5555
     {U'垵', U'埯', UnihanField::kSimplified},   // U+57B5 U+57EF
     {U'垔', U'堙', UnihanField::kSemantic},     // U+5794 U+5819
     {U'拏', U'拿', UnihanField::kSemantic},     // U+62CF U+62FF
-    {U'敁', U'掂', UnihanField::kSemantic},     // U+6541 U+6382
     {U'毘', U'毗', UnihanField::kSemantic},     // U+6BD8 U+6BD7
-    {U'炰', U'炮', UnihanField::kSemantic},     // U+70B0 U+70AE
     {U'玅', U'妙', UnihanField::kSemantic},     // U+7385 U+5999
-    {U'秏', U'耗', UnihanField::kSemantic},     // U+79CF U+8017
-    {U'耏', U'耐', UnihanField::kSemantic},     // U+800F U+8010
-    {U'胑', U'肢', UnihanField::kSemantic},     // U+80D1 U+80A2
-    {U'芔', U'卉', UnihanField::kSemantic},     // U+8294 U+5349
-    {U'苺', U'莓', UnihanField::kSemantic},     // U+82FA U+8393
-    {U'唚', U'吣', UnihanField::kSemantic},     // U+551A U+5423
     {U'唚', U'吣', UnihanField::kSimplified},   // U+551A U+5423
-    {U'埇', U'甬', UnihanField::kSemantic},     // U+57C7 U+752C
-    {U'尃', U'敷', UnihanField::kSemantic},     // U+5C03 U+6577
-    {U'挐', U'拿', UnihanField::kSemantic},     // U+6310 U+62FF
-    {U'欬', U'咳', UnihanField::kSemantic},     // U+6B2C U+54B3
-    {U'氥', U'氙', UnihanField::kSemantic},     // U+6C25 U+6C19
-    {U'烝', U'蒸', UnihanField::kSemantic},     // U+70DD U+84B8
     {U'瓟', U'匏', UnihanField::kSemantic},     // U+74DF U+530F
-    {U'窌', U'窖', UnihanField::kSemantic},     // U+7A8C U+7A96
     {U'笓', U'篦', UnihanField::kSemantic},     // U+7B13 U+7BE6
-    {U'紟', U'衿', UnihanField::kSemantic},     // U+7D1F U+887F
-    {U'茠', U'薅', UnihanField::kSemantic},     // U+8320 U+8585
     {U'荅', U'答', UnihanField::kSemantic},     // U+8345 U+7B54
-    {U'虓', U'唬', UnihanField::kSemantic},     // U+8653 U+552C
-    {U'蚡', U'鼢', UnihanField::kSemantic},     // U+86A1 U+9F22
-    {U'蚘', U'蛔', UnihanField::kSemantic},     // U+8698 U+86D4
     {U'豻', U'犴', UnihanField::kSemantic},     // U+8C7B U+72B4
-    {U'迻', U'移', UnihanField::kSemantic},     // U+8FFB U+79FB
-    {U'郤', U'郄', UnihanField::kSemantic},     // U+90E4 U+90C4
     {U'偪', U'逼', UnihanField::kSemantic},     // U+506A U+903C
     {U'偊', U'踽', UnihanField::kSemantic},     // U+504A U+8E3D
-    {U'啍', U'吨', UnihanField::kSemantic},     // U+554D U+5428
-    {U'啎', U'忤', UnihanField::kSemantic},     // U+554E U+5FE4
     {U'埜', U'野', UnihanField::kSemantic},     // U+57DC U+91CE
     {U'堈', U'缸', UnihanField::kSemantic},     // U+5808 U+7F38
     {U'埳', U'坎', UnihanField::kSemantic},     // U+57F3 U+574E
-    {U'埼', U'崎', UnihanField::kSemantic},     // U+57FC U+5D0E
-    {U'婬', U'淫', UnihanField::kSemantic},     // U+5A6C U+6DEB
-    {U'悊', U'哲', UnihanField::kSemantic},     // U+608A U+54F2
-    {U'悐', U'惕', UnihanField::kSemantic},     // U+6090 U+60D5
-    {U'掽', U'碰', UnihanField::kSemantic},     // U+63BD U+78B0
-    {U'桼', U'漆', UnihanField::kSemantic},     // U+687C U+6F06
-    {U'欸', U'唉', UnihanField::kSemantic},     // U+6B38 U+5509
-    {U'猇', U'唬', UnihanField::kSemantic},     // U+7307 U+552C
-    {U'荳', U'豆', UnihanField::kSemantic},     // U+8373 U+8C46
-    {U'莕', U'荇', UnihanField::kSemantic},     // U+8395 U+8347
-    {U'蛌', U'蛄', UnihanField::kSemantic},     // U+86CC U+86C4
-    {U'觕', U'粗', UnihanField::kSemantic},     // U+89D5 U+7C97
     {U'郰', U'鄹', UnihanField::kSemantic},     // U+90F0 U+9139
-    {U'釬', U'焊', UnihanField::kSemantic},     // U+91EC U+710A
     {U'陼', U'渚', UnihanField::kSemantic},     // U+967C U+6E1A
-    {U'陭', U'崎', UnihanField::kSemantic},     // U+966D U+5D0E
-    {U'傜', U'徭', UnihanField::kSemantic},     // U+509C U+5FAD
     {U'喭', U'唁', UnihanField::kSemantic},     // U+55AD U+5501
-    {U'喒', U'昝', UnihanField::kSemantic},     // U+5592 U+661D
-    {U'堭', U'隍', UnihanField::kSemantic},     // U+582D U+968D
-    {U'摡', U'溉', UnihanField::kSemantic},     // U+6461 U+6E89
     {U'揜', U'掩', UnihanField::kSemantic},     // U+63DC U+63A9
-    {U'斞', U'庾', UnihanField::kSemantic},     // U+659E U+5EBE
-    {U'棐', U'榧', UnihanField::kSemantic},     // U+68D0 U+69A7
-    {U'欼', U'啜', UnihanField::kSemantic},     // U+6B3C U+555C
-    {U'殽', U'淆', UnihanField::kSemantic},     // U+6BBD U+6DC6
     {U'渨', U'隈', UnihanField::kSemantic},     // U+6E28 U+9688
-    {U'渹', U'訇', UnihanField::kSemantic},     // U+6E39 U+8A07
-    {U'渰', U'淹', UnihanField::kSemantic},     // U+6E30 U+6DF9
-    {U'絪', U'氤', UnihanField::kSemantic},     // U+7D6A U+6C24
     {U'缾', U'瓶', UnihanField::kSemantic},     // U+7F3E U+74F6
-    {U'菫', U'堇', UnihanField::kSemantic},     // U+83EB U+5807
-    {U'菑', U'灾', UnihanField::kSemantic},     // U+83D1 U+707E
-    {U'菑', U'甾', UnihanField::kSemantic},     // U+83D1 U+753E
-    {U'跙', U'趄', UnihanField::kSemantic},     // U+8DD9 U+8D84
     {U'僊', U'仙', UnihanField::kSemantic},     // U+50CA U+4ED9
-    {U'喿', U'噪', UnihanField::kSemantic},     // U+55BF U+566A
     {U'媿', U'愧', UnihanField::kSemantic},     // U+5ABF U+6127
-    {U'寘', U'置', UnihanField::kSemantic},     // U+5BD8 U+7F6E
-    {U'廌', U'豸', UnihanField::kSemantic},     // U+5ECC U+8C78
     {U'戠', U'只', UnihanField::kSimplified},   // U+6220 U+53EA
-    {U'揅', U'研', UnihanField::kSemantic},     // U+63C5 U+7814
-    {U'揫', U'揪', UnihanField::kSemantic},     // U+63EB U+63EA
-    {U'搤', U'扼', UnihanField::kSemantic},     // U+6424 U+627C
     {U'搯', U'掏', UnihanField::kSemantic},     // U+642F U+638F
     {U'楥', U'楦', UnihanField::kSemantic},     // U+6965 U+6966
     {U'煠', U'炸', UnihanField::kSemantic},     // U+7160 U+70B8
-    {U'碕', U'崎', UnihanField::kSemantic},     // U+7895 U+5D0E
-    {U'筦', U'管', UnihanField::kSemantic},     // U+7B66 U+7BA1
-    {U'筭', U'算', UnihanField::kSemantic},     // U+7B6D U+7B97
-    {U'萲', U'萱', UnihanField::kSemantic},     // U+8432 U+8431
-    {U'蜋', U'螂', UnihanField::kSemantic},     // U+870B U+8782
     {U'裌', U'袷', UnihanField::kSemantic},     // U+88CC U+88B7
-    {U'豋', U'登', UnihanField::kSemantic},     // U+8C4B U+767B
     {U'趒', U'跳', UnihanField::kSemantic},     // U+8D92 U+8DF3
-    {U'跴', U'踹', UnihanField::kSemantic},     // U+8DF4 U+8E39
     {U'幙', U'幕', UnihanField::kSemantic},     // U+5E59 U+5E55
-    {U'搫', U'搬', UnihanField::kSemantic},     // U+642B U+642C
     {U'撦', U'扯', UnihanField::kSemantic},     // U+64A6 U+626F
-    {U'朢', U'望', UnihanField::kSemantic},     // U+6722 U+671B
-    {U'畽', U'疃', UnihanField::kSemantic},     // U+757D U+7583
     {U'碪', U'砧', UnihanField::kSemantic},     // U+78AA U+7827
-    {U'箛', U'箍', UnihanField::kSemantic},     // U+7B9B U+7B8D
-    {U'箎', U'篪', UnihanField::kSemantic},     // U+7B8E U+7BEA
-    {U'耤', U'藉', UnihanField::kSemantic},     // U+8024 U+85C9
     {U'聝', U'馘', UnihanField::kSemantic},     // U+805D U+9998
-    {U'膆', U'嗉', UnihanField::kSemantic},     // U+8186 U+55C9
-    {U'蒨', U'茜', UnihanField::kSemantic},     // U+84A8 U+831C
-    {U'蜨', U'蝶', UnihanField::kSemantic},     // U+8728 U+8776
     {U'蜑', U'蛋', UnihanField::kSemantic},     // U+8711 U+86CB
-    {U'鞀', U'鼗', UnihanField::kSemantic},     // U+9780 U+9F17
     {U'鞀', U'鼗', UnihanField::kSimplified},   // U+9780 U+9F17
-    {U'餂', U'舔', UnihanField::kSemantic},     // U+9902 U+8214
     {U'髣', U'彷', UnihanField::kSemantic},     // U+9AE3 U+5F77
-    {U'噉', U'啖', UnihanField::kSemantic},     // U+5649 U+5556
-    {U'墫', U'樽', UnihanField::kSemantic},     // U+58AB U+6A3D
-    {U'撘', U'搭', UnihanField::kSemantic},     // U+6498 U+642D
-    {U'潣', U'浼', UnihanField::kSemantic},     // U+6F63 U+6D7C
-    {U'皝', U'皓', UnihanField::kSemantic},     // U+769D U+7693
     {U'蓧', U'莜', UnihanField::kSemantic},     // U+84E7 U+839C
-    {U'蝡', U'蠕', UnihanField::kSemantic},     // U+8761 U+8815
     {U'蝯', U'猿', UnihanField::kSemantic},     // U+876F U+733F
-    {U'諕', U'唬', UnihanField::kSemantic},     // U+8AD5 U+552C
-    {U'遯', U'遁', UnihanField::kSemantic},     // U+906F U+9041
     {U'鴈', U'雁', UnihanField::kSemantic},     // U+9D08 U+96C1
-    {U'鼏', U'幂', UnihanField::kSemantic},     // U+9F0F U+5E42
     {U'叡', U'睿', UnihanField::kSemantic},     // U+53E1 U+777F
     {U'嶴', U'岙', UnihanField::kSimplified},   // U+5DB4 U+5C99
-    {U'擃', U'攮', UnihanField::kSemantic},     // U+64C3 U+652E
     {U'澣', U'浣', UnihanField::kSemantic},     // U+6FA3 U+6D63
     {U'獧', U'狷', UnihanField::kSemantic},     // U+7367 U+72F7
-    {U'磥', U'磊', UnihanField::kSemantic},     // U+78E5 U+78CA
     {U'磪', U'崔', UnihanField::kSemantic},     // U+78EA U+5D14
-    {U'蔾', U'藜', UnihanField::kSemantic},     // U+853E U+85DC
-    {U'虣', U'暴', UnihanField::kSemantic},     // U+8663 U+66B4
-    {U'褟', U'溻', UnihanField::kSemantic},     // U+891F U+6EBB
-    {U'諠', U'喧', UnihanField::kSemantic},     // U+8AE0 U+55A7
     {U'諵', U'喃', UnihanField::kSemantic},     // U+8AF5 U+5583
-    {U'餧', U'喂', UnihanField::kSemantic},     // U+9927 U+5582
-    {U'骻', U'胯', UnihanField::kSemantic},     // U+9ABB U+80EF
-    {U'嬭', U'奶', UnihanField::kSemantic},     // U+5B2D U+5976
-    {U'篴', U'笛', UnihanField::kSemantic},     // U+7BF4 U+7B1B
     {U'螾', U'蚓', UnihanField::kSemantic},     // U+87BE U+8693
-    {U'醡', U'榨', UnihanField::kSemantic},     // U+91A1 U+69A8
-    {U'鍉', U'匙', UnihanField::kSemantic},     // U+9349 U+5319
-    {U'麰', U'牟', UnihanField::kSemantic},     // U+9EB0 U+725F
-    {U'旛', U'幡', UnihanField::kSemantic},     // U+65DB U+5E61
-    {U'瀁', U'漾', UnihanField::kSemantic},     // U+7001 U+6F3E
-    {U'燿', U'曜', UnihanField::kSemantic},     // U+71FF U+66DC
     {U'燿', U'耀', UnihanField::kSemantic},     // U+71FF U+8000
-    {U'皦', U'皎', UnihanField::kSemantic},     // U+76A6 U+768E
     {U'苧', U'苎', UnihanField::kSimplified},   // U+82E7 U+82CE
-    {U'蘤', U'花', UnihanField::kSemantic},     // U+8624 U+82B1
     {U'蹧', U'遭', UnihanField::kSemantic},     // U+8E67 U+906D
-    {U'蹝', U'屣', UnihanField::kSemantic},     // U+8E5D U+5C63
-    {U'鎒', U'耨', UnihanField::kSemantic},     // U+9392 U+8028
-    {U'鎙', U'槊', UnihanField::kSemantic},     // U+9399 U+69CA
-    {U'雝', U'簌', UnihanField::kSemantic},     // U+96DD U+7C0C
-    {U'歠', U'啜', UnihanField::kSemantic},     // U+6B60 U+555C
-    {U'繲', U'挫', UnihanField::kSemantic},     // U+7E72 U+632B
-    {U'罋', U'瓮', UnihanField::kSemantic},     // U+7F4B U+74EE
-    {U'臕', U'膘', UnihanField::kSemantic},     // U+81D5 U+8198
-    {U'藦', U'蘑', UnihanField::kSemantic},     // U+85E6 U+8611
-    {U'蟺', U'蟮', UnihanField::kSemantic},     // U+87FA U+87EE
     {U'襢', U'袒', UnihanField::kSemantic},     // U+8962 U+8892
     {U'譈', U'憝', UnihanField::kSemantic},     // U+8B48 U+619D
-    {U'鏐', U'鎏', UnihanField::kSemantic},     // U+93D0 U+938F
-    {U'颿', U'帆', UnihanField::kSemantic},     // U+98BF U+5E06
-    {U'鵻', U'隼', UnihanField::kSemantic},     // U+9D7B U+96BC
     {U'穭', U'稆', UnihanField::kSimplified},   // U+7A6D U+7A06
     {U'臙', U'胭', UnihanField::kSemantic},     // U+81D9 U+80ED
     {U'趮', U'躁', UnihanField::kSemantic},     // U+8DAE U+8E81
-    {U'懽', U'欢', UnihanField::kSemantic},     // U+61FD U+6B22
-    {U'臝', U'裸', UnihanField::kSemantic},     // U+81DD U+88F8
-    {U'蠩', U'蜍', UnihanField::kSemantic},     // U+8829 U+870D
-    {U'襮', U'幞', UnihanField::kSemantic},     // U+896E U+5E5E
-    {U'臞', U'癯', UnihanField::kSemantic},     // U+81DE U+766F
-    {U'鷩', U'氅', UnihanField::kSemantic},     // U+9DE9 U+6C05
     {U'龢', U'和', UnihanField::kSemantic},     // U+9FA2 U+548C
     {U'讌', U'宴', UnihanField::kSemantic},     // U+8B8C U+5BB4
     {U'灠', U'漤', UnihanField::kSimplified},   // U+7060 U+6F24
-    {U'矙', U'瞰', UnihanField::kSemantic},     // U+77D9 U+77B0
-    {U'麤', U'粗', UnihanField::kSemantic},     // U+9EA4 U+7C97
     {U'碁', U'棋', UnihanField::kSemantic},     // U+7881 U+68CB
 };
 }  // namespace
