@@ -68,6 +68,16 @@ std::unique_ptr<ByteTable> Compose(const ByteTable& first, const ByteTable& seco
 }
 
 namespace {
+// How many of the eight bytes, in memory order, are below 0x80 before the first
+// that is not.
+inline unsigned LeadingAscii(std::uint64_t eight) {
+  const std::uint64_t high = eight & 0x8080808080808080u;
+  if (high == 0) return 8;
+  return (std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                     : std::countl_zero(high)) /
+         8;
+}
+
 struct Positions {
   const unsigned char* p;
   unsigned char* w;
@@ -88,11 +98,15 @@ Positions Block(const ByteTable& table, const unsigned char* p, const unsigned c
   while (p < stop && end - p >= 16) {
     std::uint64_t eight;
     std::memcpy(&eight, p, 8);
-    if (table.asciiKept && (eight & 0x8080808080808080u) == 0) {
-      std::memcpy(w, p, 8);
-      p += 8;
-      w += 8;
-      continue;
+    if (table.asciiKept) {
+      // ASCII bytes are units of their own: copy those that lead the next eight.
+      const unsigned ascii = LeadingAscii(eight);
+      if (ascii > 0) {
+        std::memcpy(w, p, 8);
+        p += ascii;
+        w += ascii;
+        continue;
+      }
     }
     const std::uint32_t e0 = entry[LoadTwoBytes(p)], e1 = entry[LoadTwoBytes(p + 2)],
                         e2 = entry[LoadTwoBytes(p + 4)], e3 = entry[LoadTwoBytes(p + 6)];
