@@ -28,13 +28,13 @@ namespace {
 
 constexpr std::size_t kCorpusBytes = 32u << 20;
 
-// Best rate over `rounds` runs of `convert`, which converts `bytes` bytes.
 double ThreadSeconds() {
   timespec now;
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
 }
 
+// Best rate over `rounds` runs of `convert`, which converts `bytes` bytes.
 double Rate(std::size_t bytes, int rounds, const std::function<void()>& convert) {
   double best = 0;
   for (int i = 0; i < rounds; ++i) {
