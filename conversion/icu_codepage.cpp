@@ -2,15 +2,14 @@
 
 #include <unicode/utf16.h>
 
-#include <stdexcept>
-
+#include "app/error.h"
 namespace orvela {
 
 namespace {
 UConverter* OpenStrict(const char* name) {
   UErrorCode status = U_ZERO_ERROR;
   UConverter* cnv = ucnv_open(name, &status);
-  if (U_FAILURE(status)) throw std::runtime_error(std::string("ICU lacks converter ") + name);
+  if (U_FAILURE(status)) throw Error(std::string("ICU lacks the converter ") + name);
   // Stop on every unmappable or malformed sequence: the tables decide what it becomes.
   ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
   ucnv_setFromUCallBack(cnv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);

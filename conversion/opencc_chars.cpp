@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
-#include <stdexcept>
+
+#include "app/error.h"
 
 namespace orvela {
 
@@ -26,7 +27,7 @@ std::optional<char32_t> OneCharacter(const std::string& utf8) {
 CharCandidates LoadOpenccCharacters(const std::string& name) {
   std::string path = kOpenccDataDir + name + ".ocd2";
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) throw std::runtime_error("cannot read " + path);
+  if (!file) throw Error("Cannot open file " + path);
   opencc::MarisaDictPtr dict = opencc::MarisaDict::NewFromFile(file.get());
   CharCandidates result;
   for (const auto& entry : *dict->GetLexicon()) {

@@ -10,7 +10,7 @@ namespace orvela {
 using CharCandidates = std::map<char32_t, std::vector<char32_t>>;
 
 // Loads /usr/share/opencc/<name>.ocd2; keys and values that are not one character
-// are left out. Throws std::runtime_error when the file cannot be read.
+// are left out. Throws Error("Cannot open file <path>") when it cannot be read.
 CharCandidates LoadOpenccCharacters(const std::string& name);
 
 }  // namespace orvela
