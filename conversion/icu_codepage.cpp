@@ -3,6 +3,7 @@
 #include <unicode/utf16.h>
 
 #include "app/error.h"
+
 namespace orvela {
 
 namespace {
