@@ -7,6 +7,9 @@
 #include <cstdio>
 
 #include "app/application_title.h"
+#include "app/file_list.h"
+#include "app/file_list_box.h"
+#include "app/file_list_model.h"
 #include "app/main_window.h"
 #include "app/ui_fonts.h"
 
@@ -31,5 +34,17 @@ int main(int argc, char** argv) {
     if (!form.grab().save(file)) return 1;
     std::printf("%s\n", qPrintable(file));
   }
+  // The list in use: a few paths, two of them selected, the conversion page in front.
+  for (const char* path : {"/home/用户/文档/说明.txt", "/home/用户/网页/index.htm",
+                           "/home/用户/网页/新闻/2026-12-11.html", "/srv/texts/README.TXT"})
+    form.ListModel->Append(path);
+  form.Files().SetSelected(1, true);
+  form.Files().SetSelected(2, true);
+  form.ListBox1->ShowListSelection();
+  form.PageControl2->setCurrentIndex(0);
+  QTest::qWait(100);
+  const QString file = folder + QStringLiteral("/list.png");
+  if (!form.grab().save(file)) return 1;
+  std::printf("%s\n", qPrintable(file));
   return 0;
 }
