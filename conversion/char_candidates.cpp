@@ -82,6 +82,8 @@ std::vector<char32_t> CharCandidateSource::Traditional(char32_t c) const {
   out.Add(Lookup(hkVariants_, c));
   out.Add(Lookup(tsReverse_, c));  // characters OpenCC simplifies to c
   out.Add(Lookup(unihanTraditional_, c));
+  // Semantic variants only stand in for a traditional form OpenCC knows of: a
+  // character without one (a radical like 亻) keeps its own shape.
   if (!forms.empty()) {
     out.Add(Lookup(unihanSemantic_, c));
     for (char32_t form : forms) out.Add(Lookup(unihanSemantic_, form));
@@ -101,6 +103,7 @@ std::vector<char32_t> CharCandidateSource::Simplified(char32_t c) const {
       out.Add(standard);
     }
   out.Add(Lookup(unihanSimplified_, c));
+  // GB2312 dropped many variant forms for one standard form (埜 for 野).
   out.Add(Lookup(unihanSemantic_, c));
   for (char32_t form : forms) out.Add(Lookup(unihanSemantic_, form));
   return out.Take();
