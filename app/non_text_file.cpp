@@ -3,7 +3,6 @@
 #include <langinfo.h>
 
 #include <array>
-#include <cctype>
 #include <string>
 
 namespace orvela {
@@ -44,14 +43,15 @@ bool BeginsCharacter(std::string_view name, std::size_t at, NameEncoding encodin
   return true;
 }
 
+// Only A-Z fold, whatever the locale says about other bytes.
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x < 0x80) x = static_cast<unsigned char>(std::tolower(x));
-    if (y < 0x80) y = static_cast<unsigned char>(std::tolower(y));
-    if (x != y) return false;
-  }
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   return true;
 }
 
@@ -59,7 +59,8 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 NameEncoding LocaleNameEncoding() {
   std::string codeset = nl_langinfo(CODESET);
-  for (char& c : codeset) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : codeset)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   if (codeset == "UTF-8" || codeset == "UTF8") return NameEncoding::Utf8;
   if (codeset.starts_with("GB") || codeset.starts_with("BIG5") || codeset == "CP936" ||
       codeset == "CP950")

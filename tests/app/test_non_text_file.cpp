@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 
 #include "app/file_list.h"
@@ -72,6 +73,19 @@ TEST(IsNonTextFile, Utf8NamesEndingInChineseOrTheEnding) {
   EXPECT_FALSE(IsNonTextFile("/文本/说明", NameEncoding::Utf8));
   EXPECT_TRUE(IsNonTextFile("/文本/安装.exe", NameEncoding::Utf8));
   EXPECT_TRUE(IsNonTextFile("/文本/安装exe", NameEncoding::Utf8));
+}
+
+TEST(IsNonTextFile, TheLocaleDecidesTheEncoding) {
+  const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+  ASSERT_TRUE(std::setlocale(LC_CTYPE, "C.UTF-8"));
+  EXPECT_EQ(LocaleNameEncoding(), NameEncoding::Utf8);
+  ASSERT_TRUE(std::setlocale(LC_CTYPE, "C"));
+  EXPECT_EQ(LocaleNameEncoding(), NameEncoding::SingleByte);
+  // Single-byte: the last three bytes always begin a character.
+  EXPECT_TRUE(
+      IsNonTextFile("/a\xB0"
+                    "exe"));
+  std::setlocale(LC_CTYPE, saved.c_str());
 }
 
 // What a drop does to the list: names in order, the refused ones skipped, no
