@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -290,6 +291,18 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.ListModel->data(f.ListModel->index(1), Qt::DisplayRole).toString(), a);
   }
 
+  void rowsAre13HighAndScrollSidewaysTo1024() {
+    TForm1& f = *form_;
+    Fill("AB");
+    QTest::qWait(20);
+    QCOMPARE(f.ListBox1->sizeHintForRow(0), 13);
+    QCOMPARE(f.ListBox1->visualRect(f.ListModel->index(1)).top() -
+                 f.ListBox1->visualRect(f.ListModel->index(0)).top(),
+             13);
+    QScrollBar* bar = f.ListBox1->horizontalScrollBar();
+    QCOMPARE(bar->maximum() + f.ListBox1->viewport()->width(), 1024);
+  }
+
   void moveUpAndDownShowTheSelection() {
     TForm1& f = *form_;
     Fill("ABCDE");
@@ -306,6 +319,33 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(f.BtnDown, Qt::LeftButton);
     QCOMPARE(ListedPaths(f), QStringList({"A", "D", "B", "C", "E"}));
     QCOMPARE(ViewSelectedRows(f), QList<int>({2, 3, 4}));
+  }
+
+  void clicksSelectInTheList() {
+    // Click, Ctrl+click, Shift+click reach the list's flags and its current item.
+    TForm1& f = *form_;
+    Fill("ABCDE");
+    QTest::qWait(20);
+    auto at = [&](int row) { return f.ListBox1->visualRect(f.ListModel->index(row)).center(); };
+    QWidget* viewport = f.ListBox1->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, at(1));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, at(3));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, at(4));
+    QCOMPARE(f.Files().Current(), 4L);
+    auto flags = [&] {
+      QString s;
+      for (long i = 0; i < f.Files().Count(); ++i) s += f.Files().Selected(i) ? '1' : '0';
+      return s;
+    };
+    QCOMPARE(flags(), U("01011"));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, at(4));  // toggles off
+    QCOMPARE(flags(), U("01010"));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, at(0));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, at(2));
+    QCOMPARE(flags(), U("11100"));
+    QTest::mouseClick(f.BtnDown, Qt::LeftButton);
+    QCOMPARE(ListedPaths(f), QStringList({"D", "A", "B", "C", "E"}));
+    QCOMPARE(ViewSelectedRows(f), QList<int>({1, 2, 3}));
   }
 
   void deleteKeyWithAnyModifier_data() {
