@@ -33,8 +33,8 @@ std::optional<std::string> ScriptedDialogs::ChooseFileToOpen(QWidget*) {
   return file;
 }
 
-int ScriptedDialogs::ExecModal(QDialog*) {
-  return 2;
+int ScriptedDialogs::ExecModal(QDialog* dialog) {
+  return onExecModal ? onExecModal(dialog) : 2;
 }
 
 void ScriptedDialogs::SetBusyCursor(bool on) {
@@ -43,6 +43,7 @@ void ScriptedDialogs::SetBusyCursor(bool on) {
 }
 
 void ScriptedDialogs::ProcessPendingEvents() {
+  if (onProcessEvents) onProcessEvents();
   QCoreApplication::processEvents();
 }
 

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,10 @@ class ScriptedDialogs final : public DialogHost {
   // Answers, taken first to last; an empty script answers No / Cancel / nothing.
   std::deque<bool> answers;
   std::deque<std::optional<std::string>> files;
+  // The program's own modal dialogs: what the user does in them, and the result.
+  std::function<int(QDialog*)> onExecModal;
+  // Runs before pending events do, each time the program lets them run.
+  std::function<void()> onProcessEvents;
 
   std::vector<Shown> shown;
   std::vector<std::string> opened;
