@@ -41,6 +41,8 @@ class FileList {
   bool Contains(std::string_view path) const;
   // Whether an Append would fail with "Unable to insert a line".
   bool Full() const { return Count() >= maxCount_; }
+  // Bounds the list (tests use it to make an append fail).
+  void SetMaxCount(long maxCount) { maxCount_ = maxCount; }
 
  private:
   // Paths compare exactly: on Linux two names that differ in letter case are two files.

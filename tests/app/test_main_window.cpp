@@ -293,6 +293,26 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.ListModel->data(f.ListModel->index(1), Qt::DisplayRole).toString(), a);
   }
 
+  void aDropBeyondWhatTheListTakesEndsThroughTheErrorDisplay() {
+    TForm1& f = *form_;
+    Fill("X");
+    f.Files().SetMaxCount(3);
+    Drop(f, {U("/t/1.txt"), U("/t/2.exe"), U("/t/3.txt"), U("/t/4.txt"), U("/t/5.txt")});
+    QCOMPARE(ListedPaths(f), QStringList({"X", "/t/1.txt", "/t/3.txt"}));
+    QCOMPARE(f.ListModel->rowCount(), 3);
+    QCOMPARE(dialogs_->shown.size(), std::size_t(1));
+    QCOMPARE(dialogs_->shown[0].text, U("Unable to insert a line."));
+    QCOMPARE(dialogs_->shown[0].caption, U("Orvela"));
+    QCOMPARE(dialogs_->shown[0].icon, DialogHost::Icon::Stop);
+    // The add-file command fails the same way; a path already listed is no error.
+    dialogs_->files = {std::string("/t/1.txt"), std::string("/t/6.txt")};
+    QTest::mouseClick(f.BtnAddFile, Qt::LeftButton);
+    QCOMPARE(dialogs_->shown.size(), std::size_t(1));
+    QTest::mouseClick(f.BtnAddFile, Qt::LeftButton);
+    QCOMPARE(dialogs_->shown.size(), std::size_t(2));
+    QCOMPARE(f.Files().Count(), 3L);
+  }
+
   void rowsAre13HighAndScrollSidewaysTo1024() {
     TForm1& f = *form_;
     Fill("AB");
