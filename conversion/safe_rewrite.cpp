@@ -33,10 +33,8 @@ void WriteAll(int fd, std::string_view data, WriteLimit limit) {
     if (done >= limit) throw StreamWriteError();
     chunk = std::min(chunk, limit - done);
     ssize_t n = ::pwrite(fd, data.data() + done, chunk, static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw StreamWriteError();
-    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw StreamWriteError();  // 0 would repeat for ever
     done += static_cast<std::size_t>(n);
   }
 }
@@ -93,7 +91,16 @@ void SyncFolder(const std::string& folder) {
   if (dir.valid()) ::fsync(dir.get());
 }
 
-void RewriteThroughTemporary(const struct stat& st, const std::string& path,
+// Gives the new file the old one's owner and group; false when this user may not, as with
+// another user's file that the user may write, or a group the user is not in.
+bool TakeOwner(int fd, const struct stat& st) {
+  if (::fchown(fd, st.st_uid, st.st_gid) == 0) return true;
+  struct stat now;
+  return ::fstat(fd, &now) == 0 && now.st_uid == st.st_uid && now.st_gid == st.st_gid;
+}
+
+// False, with nothing written, when the file's owner could not be kept.
+bool RewriteThroughTemporary(const struct stat& st, const std::string& path,
                              const std::string& target, std::string_view bytes, WriteLimit limit) {
   const std::size_t slash = target.rfind('/');
   const std::string folder = target.substr(0, slash + 1);
@@ -103,8 +110,10 @@ void RewriteThroughTemporary(const struct stat& st, const std::string& path,
   if (!fd.valid()) throw CannotCreateFile(path);
   try {
     // Owner first: changing it clears set-user-ID bits that fchmod then restores.
-    if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0) {
-      // Only root may give a file away; a user's own file keeps its owner anyway.
+    if (!TakeOwner(fd.get(), st)) {
+      fd.Close();
+      ::unlink(temp.c_str());
+      return false;
     }
     if (::fchmod(fd.get(), st.st_mode & 07777) != 0) throw CannotCreateFile(path);
     WriteAll(fd.get(), bytes, limit);
@@ -116,6 +125,7 @@ void RewriteThroughTemporary(const struct stat& st, const std::string& path,
     throw;
   }
   SyncFolder(folder);
+  return true;
 }
 
 }  // namespace
@@ -134,12 +144,8 @@ void SafeRewrite(const std::string& path, std::string_view bytes) {
   if (!fd.valid()) throw CannotCreateFile(path);
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw CannotCreateFile(path);
-  if (st.st_nlink > 1) {
+  if (st.st_nlink > 1 || !RewriteThroughTemporary(st, path, target, bytes, limit))
     RewriteInPlace(fd.get(), path, target, bytes, limit);
-    return;
-  }
-  fd.Close();
-  RewriteThroughTemporary(st, path, target, bytes, limit);
 }
 
 }  // namespace orvela

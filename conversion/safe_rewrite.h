@@ -13,7 +13,8 @@ namespace orvela {
 // - A file with one name is replaced through a temporary file in the same folder, flushed to
 //   disk, given the file's owner and permission bits, then renamed over it.
 // - A file with several hard links is rewritten in place, so that every name sees the new
-//   text; a write that fails midway puts the old text back.
+//   text; so is a file whose owner or group this user may not give to a new file, so that it
+//   keeps them. A write that fails midway puts the old text back.
 // Throws CannotCreateFile(path) when the file or its folder may not be written, before
 // anything of the file is written, and StreamWriteError() when writing fails (a full disk);
 // the file then keeps its old content.

@@ -118,6 +118,40 @@ TEST_F(SafeRewriteTest, AMissingFileCannotBeCreated) {
   EXPECT_EQ(CountEntries(dir.path()), 0u);
 }
 
+// A user who may write another user's file, or a file of a group the user is not in, cannot
+// give a new file that owner or group: the file is rewritten in place and keeps both.
+TEST(SafeRewriteUnprivileged, AFileTheUserMayWriteButNotGiveAwayKeepsItsOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can make files for other users";
+  struct Case {
+    const char* name;
+    uid_t uid;
+    gid_t gid;
+  } cases[] = {{"root's file", 0, testing::kNobody}, {"root's group", testing::kNobody, 0}};
+  for (const Case& c : cases) {
+    testing::NobodyDir dir;
+    std::string path = dir.Add("shared.txt", "old text, longer than the new one", 0666);
+    ASSERT_EQ(::chown(path.c_str(), c.uid, c.gid), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    const ino_t inode = Stat(path).st_ino;
+    std::string result = testing::AsUnprivilegedUser([&] {
+      try {
+        SafeRewrite(path, "new");
+        return std::string("written");
+      } catch (const Error& e) {
+        return std::string(e.what());
+      }
+    });
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(result, "written");
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_EQ(Stat(path).st_uid, c.uid);
+    EXPECT_EQ(Stat(path).st_gid, c.gid);
+    EXPECT_EQ(Stat(path).st_mode & 07777, 0666u);
+    EXPECT_EQ(Stat(path).st_ino, inode);
+    EXPECT_EQ(CountEntries(dir.path()), 1u) << "a temporary file was left behind";
+  }
+}
+
 // As a user to whom permissions apply: a read-only file, or a file in a folder that does not
 // take new files, is refused before anything of it is written.
 TEST(SafeRewriteUnprivileged, RefusesWhatTheUserMayNotWrite) {
