@@ -26,8 +26,7 @@ class BackgroundWriter {
 
   // device and inode name the file, as read, so that Rewrites() can recognise it.
   void Start(std::string path, std::string bytes, dev_t device, ino_t inode);
-  void Wait();                  // throws what the rewrite threw
-  void WaitQuietly() noexcept;  // when another error is already on its way
+  void Wait();  // throws what the rewrite threw
   // Whether path names the file being written (read it only after Wait()).
   bool Rewrites(const std::string& path) const;
 
@@ -36,6 +35,7 @@ class BackgroundWriter {
     std::string path;
     std::string bytes;
   };
+  void WaitQuietly() noexcept;  // when another error is already on its way
   void Serve();
 
   std::mutex mutex_;
