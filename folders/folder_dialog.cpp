@@ -22,14 +22,18 @@ QPointer<TForm3> Form3;
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   setObjectName("Form3");
-  setFixedSize(401, 432);
+  // A plain border 5 pixels wide around the 401 x 432 client area.
+  setFixedSize(401 + 2 * 5, 432 + 2 * 5);
+  auto* client = new QWidget(this);
+  client->setObjectName("ClientArea");
+  client->setGeometry(5, 5, 401, 432);
 
   model_ = new QFileSystemModel(this);
   // Folders only; hidden folders stay out of sight as the desktop's own tree does.
   model_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
   model_->setRootPath("/");
 
-  ShellTreeView1 = new QTreeView(this);
+  ShellTreeView1 = new QTreeView(client);
   ShellTreeView1->setObjectName("ShellTreeView1");
   ShellTreeView1->setGeometry(0, 0, 401, 313);
   ShellTreeView1->setModel(model_);
@@ -45,11 +49,11 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   ShellTreeView1->expand(model_->index("/"));
   ShellTreeView1->scrollTo(home);
 
-  CheckBox1 = new QCheckBox(QString::fromUtf8("包括选定目录下的所有子目录"), this);
+  CheckBox1 = new QCheckBox(QString::fromUtf8("包括选定目录下的所有子目录"), client);
   CheckBox1->setObjectName("CheckBox1");
   CheckBox1->setGeometry(9, 319, 250, 17);
 
-  GroupBox1 = new QGroupBox(QString::fromUtf8("包括以下类型文本文件"), this);
+  GroupBox1 = new QGroupBox(QString::fromUtf8("包括以下类型文本文件"), client);
   GroupBox1->setObjectName("GroupBox1");
   GroupBox1->setGeometry(8, 344, 185, 89);
 
@@ -66,11 +70,11 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   Button2->setGeometry(113, 53, 65, 25);
 
   BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                            QString::fromUtf8("取消"), this);
+                            QString::fromUtf8("取消"), client);
   BitBtn2->setObjectName("BitBtn2");
   BitBtn2->setGeometry(323, 350, 75, 25);
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
-                            QString::fromUtf8("确定"), this);
+                            QString::fromUtf8("确定"), client);
   BitBtn1->setObjectName("BitBtn1");
   BitBtn1->setGeometry(323, 398, 75, 25);
   BitBtn1->setDefault(true);

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
 
 #include "folders/folder_dialog.h"
 
@@ -18,6 +19,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
   Edit1 = new QLineEdit(QStringLiteral("*."), this);
   Edit1->setObjectName("Edit1");
   Edit1->setGeometry(42, 13, 81, 21);
+  Edit1->setMaxLength(std::numeric_limits<int>::max());
 
   Button1 = new QPushButton(QString::fromUtf8("添加"), this);
   Button1->setObjectName("Button1");

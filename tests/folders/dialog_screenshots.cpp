@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTreeView>
@@ -38,7 +37,7 @@ int main(int argc, char** argv) {
   using orvela::Form3;
   using orvela::Form4;
 
-  Form3->SelectFolder(QFile::encodeName(QDir::homePath()).toStdString());
+  // As at the first opening: nothing selected in the tree.
   Form3->show();
   Settle(1500);  // the folder tree fills in the background
   Form3->ShellTreeView1->setFocus();
