@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <set>
 
 #include "app/error.h"
@@ -271,14 +272,14 @@ TEST(FolderScan, EdgeCasesOverRealTrees) {
   for (const auto& c : cases) {
     TempTree tree;
     c.build(tree);
-    Import import;
-    import.types.Assign(c.types);
-    import.Run(tree.Root(), c.recursive);
-    EXPECT_EQ(import.Relative(tree.Root()), c.expected) << c.name;
+    Import scan;
+    scan.types.Assign(c.types);
+    scan.Run(tree.Root(), c.recursive);
+    EXPECT_EQ(scan.Relative(tree.Root()), c.expected) << c.name;
     // A second import of the same folder adds nothing.
-    const auto before = import.added.size();
-    import.Run(tree.Root(), c.recursive);
-    EXPECT_EQ(import.added.size(), before) << c.name;
+    const auto before = scan.added.size();
+    scan.Run(tree.Root(), c.recursive);
+    EXPECT_EQ(scan.added.size(), before) << c.name;
   }
 }
 
@@ -291,9 +292,9 @@ TEST(FolderScan, LinkCyclesEndAndAFolderIsEnteredOnce) {
   tree.File("shared/s.txt");
   tree.Link("one", "shared");  // two ways into one folder
   tree.Link("two", "shared");
-  Import import;
-  import.Run(tree.Root(), true);
-  const Entries rel = import.Relative(tree.Root());
+  Import scan;
+  scan.Run(tree.Root(), true);
+  const Entries rel = scan.Relative(tree.Root());
   EXPECT_EQ(std::count(rel.begin(), rel.end(), "top.txt"), 1);
   EXPECT_EQ(std::count(rel.begin(), rel.end(), "sub/deep.txt"), 1);
   EXPECT_EQ(std::count_if(rel.begin(), rel.end(),
@@ -307,9 +308,9 @@ TEST(FolderScan, LinkToAFolderElsewhereIsEntered) {
   outside.File("far.txt");
   TempTree tree;
   tree.Link("ext", outside.Root());
-  Import import;
-  import.Run(tree.Root(), true);
-  EXPECT_EQ(import.added, Entries{tree.Path("ext/far.txt")});
+  Import scan;
+  scan.Run(tree.Root(), true);
+  EXPECT_EQ(scan.added, Entries{tree.Path("ext/far.txt")});
 }
 
 // Names in the order the file system lists them.
@@ -329,8 +330,8 @@ TEST(FolderScan, EachFolderBeforeItsSubfoldersInListingOrder) {
       tree.File(std::string(f) + "/" + g + "/deep.txt");
     }
   }
-  Import import;
-  import.Run(tree.Root(), true);
+  Import scan;
+  scan.Run(tree.Root(), true);
 
   // Expected order built from the listings: the folder's files, then each subfolder.
   Entries expected;
@@ -343,19 +344,19 @@ TEST(FolderScan, EachFolderBeforeItsSubfoldersInListingOrder) {
     for (const auto& s : subs) walk(dir + s + "/");
   };
   walk(tree.Root());
-  EXPECT_EQ(import.added, expected);
-  EXPECT_EQ(import.added.size(), 3u + 6u + 6u);
+  EXPECT_EQ(scan.added, expected);
+  EXPECT_EQ(scan.added.size(), 3u + 6u + 6u);
 }
 
 TEST(FolderScan, FlatScanKeepsListingOrder) {
   TempTree tree;
   Texts(tree);
-  Import import;
-  import.Run(tree.Root(), false);
+  Import scan;
+  scan.Run(tree.Root(), false);
   Entries expected;
   for (const auto& name : ListingOrder(tree.Root()))
     if (name == "a.txt" || name == "b.TXT") expected.push_back(tree.Root() + name);
-  EXPECT_EQ(import.added, expected);
+  EXPECT_EQ(scan.added, expected);
 }
 
 TEST(FolderScan, EventsRunAfterEveryEntryOfTheRecursiveScanOnly) {
@@ -363,12 +364,12 @@ TEST(FolderScan, EventsRunAfterEveryEntryOfTheRecursiveScanOnly) {
   tree.File("a.txt");
   tree.File(".h.doc");
   tree.Dir("sub");
-  Import import;
-  import.Run(tree.Root(), false);
-  EXPECT_EQ(import.events, 0);
-  import.Run(tree.Root(), true);
+  Import scan;
+  scan.Run(tree.Root(), false);
+  EXPECT_EQ(scan.events, 0);
+  scan.Run(tree.Root(), true);
   // Root: first pass ".", "..", a.txt, sub; second pass a.txt, .h.doc. sub: ".", "..".
-  EXPECT_EQ(import.events, 8);
+  EXPECT_EQ(scan.events, 8);
 }
 
 TEST(FolderScan, TheScanGoesOnWithTheListsAsAnEventLeftThem) {
@@ -376,21 +377,21 @@ TEST(FolderScan, TheScanGoesOnWithTheListsAsAnEventLeftThem) {
   tree.File("a.txt");
   tree.File("sub/b.txt");
   tree.File("sub/c.log");
-  Import import;
-  import.types.Assign({"*.txt"});
+  Import scan;
+  scan.types.Assign({"*.txt"});
   bool edited = false;
-  import.onEvent = [&] {
-    if (!edited && import.added.size() == 1) {
+  scan.onEvent = [&] {
+    if (!edited && scan.added.size() == 1) {
       // Meanwhile the user deletes "*.txt", adds "*.log" and clears the file list.
-      import.types.Assign({"*.log"});
-  import.added.clear();
-  import.present.clear();
-  edited = true;
+      scan.types.Assign({"*.log"});
+      scan.added.clear();
+      scan.present.clear();
+      edited = true;
+    }
+  };
+  scan.Run(tree.Root(), true);
+  EXPECT_EQ(scan.added, Entries{tree.Path("sub/c.log")});
 }
-};  // namespace
-import.Run(tree.Root(), true);
-EXPECT_EQ(import.added, Entries{tree.Path("sub/c.log")});
-}  // namespace orvela
 
 int OpenDescriptors() {
   return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
@@ -419,31 +420,31 @@ TEST(FolderScan, AnErrorFromTheFileListEndsTheImportAndKeepsWhatWasAdded) {
 }
 
 TEST(FolderScan, AMissingFolderAddsNothing) {
-  Import import;
-  import.Run("/nonexistent-orvela/", true);
-  import.Run("/nonexistent-orvela/", false);
-  EXPECT_TRUE(import.added.empty());
+  Import scan;
+  scan.Run("/nonexistent-orvela/", true);
+  scan.Run("/nonexistent-orvela/", false);
+  EXPECT_TRUE(scan.added.empty());
 }
 
 TEST(FolderScan, TheRootFolderKeepsItsSingleSeparator) {
   // Every non-hidden regular file directly in "/", whatever its type.
-  Import import;
-  import.types.Assign({});
+  Import scan;
+  scan.types.Assign({});
   Entries expected;
   for (const auto& e : std::filesystem::directory_iterator("/")) {
     const std::string name = e.path().filename().string();
     if (name[0] == '.' || !e.is_regular_file()) continue;
-    import.types.Add(CandidatePattern(name));
+    scan.types.Add(CandidatePattern(name));
     expected.push_back("/" + name);
   }
-  import.Run(WithFinalSeparator("/"), false);
+  scan.Run(WithFinalSeparator("/"), false);
   std::sort(expected.begin(), expected.end());
-  Entries got = import.added;
+  Entries got = scan.added;
   std::sort(got.begin(), got.end());
   EXPECT_EQ(got, expected);
-  const auto before = import.added.size();
-  import.Run("/", false);
-  EXPECT_EQ(import.added.size(), before);
+  const auto before = scan.added.size();
+  scan.Run("/", false);
+  EXPECT_EQ(scan.added.size(), before);
 }
 
 }  // namespace
