@@ -8,7 +8,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
-#include <QUrl>
+
+#include "app/local_file_url.h"
 
 namespace orvela {
 
@@ -96,7 +97,7 @@ class QtDialogHost final : public DialogHost {
   int ExecModal(QDialog* dialog) override { return dialog->exec(); }
 
   void OpenWithDefaultProgram(const std::string& path) override {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+    QDesktopServices::openUrl(LocalFileUrl(path));
   }
 
   void SetBusyCursor(bool busy) override {

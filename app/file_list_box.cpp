@@ -32,6 +32,19 @@ bool HasLocalFiles(const QMimeData* mime) {
   return std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
 }
 
+// Dropped files are only listed, so the drop is always a copy: answering "move" would
+// let the source (a file manager) delete the originals. A source that offers nothing
+// but a move is refused.
+bool TakeAsCopy(QDropEvent* event) {
+  if (!HasLocalFiles(event->mimeData()) || !(event->possibleActions() & Qt::CopyAction)) {
+    event->ignore();
+    return false;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  return true;
+}
+
 }  // namespace
 
 TFileListBox::TFileListBox(FileListModel* model, QWidget* parent)
@@ -89,25 +102,15 @@ void TFileListBox::ShowListSelection() {
 }
 
 void TFileListBox::dragEnterEvent(QDragEnterEvent* event) {
-  if (HasLocalFiles(event->mimeData()))
-    event->acceptProposedAction();
-  else
-    event->ignore();
+  TakeAsCopy(event);
 }
 
 void TFileListBox::dragMoveEvent(QDragMoveEvent* event) {
-  if (HasLocalFiles(event->mimeData()))
-    event->acceptProposedAction();
-  else
-    event->ignore();
+  TakeAsCopy(event);
 }
 
 void TFileListBox::dropEvent(QDropEvent* event) {
-  if (!HasLocalFiles(event->mimeData())) {
-    event->ignore();
-    return;
-  }
-  event->acceptProposedAction();
+  if (!TakeAsCopy(event)) return;
   std::vector<std::string> names;
   for (const QUrl& url : event->mimeData()->urls())
     if (url.isLocalFile()) names.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
@@ -116,7 +119,8 @@ void TFileListBox::dropEvent(QDropEvent* event) {
 
 void TFileListBox::mouseDoubleClickEvent(QMouseEvent* event) {
   QListView::mouseDoubleClickEvent(event);
-  emit DoubleClicked();
+  // Only the left button double-clicks; the other buttons ask nothing.
+  if (event->button() == Qt::LeftButton) emit DoubleClicked();
 }
 
 void TFileListBox::keyPressEvent(QKeyEvent* event) {

@@ -1,6 +1,6 @@
-// ListBox1: the list view of the file list. It takes files dropped on it, reports
-// double-clicks anywhere in it and every key, and keeps the view's selection and
-// current item in step with the list's flags.
+// ListBox1: the list view of the file list. It takes files dropped on it (as a copy),
+// reports left-button double-clicks anywhere in it and every key, and keeps the view's selection
+// and current item in step with the list's flags.
 #pragma once
 
 #include <QListView>

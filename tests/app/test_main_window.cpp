@@ -25,11 +25,13 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "app/click_label.h"
 #include "app/file_list.h"
 #include "app/file_list_box.h"
+#include "app/local_file_url.h"
 #include "app/main_window.h"
 #include "app/option_check_box.h"
 #include "conversion/modes.h"
@@ -75,18 +77,23 @@ QList<int> ViewSelectedRows(TForm1& form) {
   return rows;
 }
 
-void Drop(TForm1& form, const QStringList& localPaths) {
-  auto* mime = new QMimeData;
+// Drops the paths on the list as a drag source offering `actions` would, with the
+// keys held that choose among them; the action the list answered, or none if refused.
+std::optional<Qt::DropAction> Drop(TForm1& form, const QStringList& localPaths,
+                                   Qt::DropActions actions = Qt::CopyAction,
+                                   Qt::KeyboardModifiers keys = Qt::NoModifier) {
+  QMimeData mime;
   QList<QUrl> urls;
   for (const QString& p : localPaths) urls << QUrl::fromLocalFile(p);
-  mime->setUrls(urls);
+  mime.setUrls(urls);
   QWidget* target = form.ListBox1->viewport();
   const QPointF at(10, 10);
-  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+  QDragEnterEvent enter(at.toPoint(), actions, &mime, Qt::LeftButton, keys);
   QApplication::sendEvent(target, &enter);
-  QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop(at, actions, &mime, Qt::LeftButton, keys);
   QApplication::sendEvent(target, &drop);
-  delete mime;
+  if (!drop.isAccepted()) return std::nullopt;
+  return drop.dropAction();
 }
 
 // Selects the given rows in the view, as clicks would.
@@ -293,6 +300,34 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.ListModel->data(f.ListModel->index(1), Qt::DisplayRole).toString(), a);
   }
 
+  void aDropIsAlwaysACopy_data() {
+    QTest::addColumn<int>("actions");
+    QTest::addColumn<int>("keys");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("copy") << int(Qt::CopyAction) << int(Qt::NoModifier) << true;
+    QTest::newRow("copy or move") << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::NoModifier)
+                                  << true;
+    // Shift asks the source for a move; the list still only copies the names.
+    QTest::newRow("move asked for")
+        << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::ShiftModifier) << true;
+    QTest::newRow("move only") << int(Qt::MoveAction) << int(Qt::NoModifier) << false;
+  }
+
+  void aDropIsAlwaysACopy() {
+    // A source told "moved" may delete the originals: the list never answers so.
+    QFETCH(int, actions);
+    QFETCH(int, keys);
+    QFETCH(bool, taken);
+    TForm1& f = *form_;
+    const QString a = dir_->filePath(U("a.txt"));
+    WriteFile(QFile::encodeName(a).toStdString(), "x");
+    const std::optional<Qt::DropAction> answer =
+        Drop(f, {a}, Qt::DropActions(actions), Qt::KeyboardModifiers(keys));
+    QCOMPARE(answer, taken ? std::optional(Qt::CopyAction) : std::nullopt);
+    QCOMPARE(ListedPaths(f), taken ? QStringList({a}) : QStringList());
+    QVERIFY(QFile::exists(a));
+  }
+
   void aDropBeyondWhatTheListTakesEndsThroughTheErrorDisplay() {
     TForm1& f = *form_;
     Fill("X");
@@ -422,6 +457,10 @@ class MainWindowTest : public QObject {
     f.ListModel->Append(path);
     QTest::qWait(20);
     const QRect row = f.ListBox1->visualRect(f.ListModel->index(1));
+    // Only the left button's double-click asks.
+    QTest::mouseDClick(f.ListBox1->viewport(), Qt::RightButton, Qt::NoModifier, row.center());
+    QTest::mouseDClick(f.ListBox1->viewport(), Qt::MiddleButton, Qt::NoModifier, row.center());
+    QVERIFY(dialogs_->shown.empty());
     dialogs_->answers = {false, true};
     QTest::mouseDClick(f.ListBox1->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
     QVERIFY(dialogs_->opened.empty());
@@ -432,6 +471,22 @@ class MainWindowTest : public QObject {
     QCOMPARE(question.kind, U("yesno"));
     QCOMPARE(question.text, U("要打开文件“") + QFile::decodeName(path.c_str()) + U("”吗？"));
     QCOMPARE(question.caption, U("Orvela"));
+  }
+
+  void theOpenerGetsEveryByteOfThePath() {
+    // Names that are no valid UTF-8 are listed as they are; the desktop's opener must
+    // get the same bytes, not what the display decoded them to.
+    const std::string paths[] = {"/texts/a.txt", "/texts/a b#c?d%e.txt", "/文本/说明.txt",
+                                 "/texts/\xFF\xB0x.txt", "//texts/a.txt"};
+    for (const std::string& path : paths) {
+      const QUrl url = orvela::LocalFileUrl(path);
+      QVERIFY2(url.isValid() && url.isLocalFile(), path.c_str());
+      QCOMPARE(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()),
+               QByteArray::fromStdString(path));
+      QCOMPARE(QUrl::fromEncoded(url.toEncoded()), url);
+    }
+    // Where the bytes are text, the address is the usual one.
+    QCOMPARE(orvela::LocalFileUrl("/文本/说明.txt"), QUrl::fromLocalFile(U("/文本/说明.txt")));
   }
 
   void doubleClickOnAnEmptyListShowsTheIndexError() {
