@@ -27,16 +27,18 @@ PathIndex::Id PathIndex::Lookup(std::string_view path) const {
   return table_[Find(path, Hash(path))].id;
 }
 
+// The larger table is filled beside the old one, so running out of memory here
+// leaves the index as it was.
 void PathIndex::Grow() {
-  std::vector<Bucket> old = std::move(table_);
-  table_.assign(old.empty() ? kFirstTableSize : old.size() * 2, Bucket{kNone, 0});
-  const std::size_t mask = table_.size() - 1;
-  for (const Bucket& b : old) {
+  std::vector<Bucket> grown(table_.empty() ? kFirstTableSize : table_.size() * 2, Bucket{kNone, 0});
+  const std::size_t mask = grown.size() - 1;
+  for (const Bucket& b : table_) {
     if (b.id == kNone) continue;
     std::size_t i = b.hash & mask;
-    while (table_[i].id != kNone) i = (i + 1) & mask;
-    table_[i] = b;
+    while (grown[i].id != kNone) i = (i + 1) & mask;
+    grown[i] = b;
   }
+  table_ = std::move(grown);
 }
 
 PathIndex::Id PathIndex::Acquire(std::string path) {
