@@ -69,8 +69,11 @@ PathIndex::Id PathIndex::Store(Bucket& bucket, std::string path, std::uint32_t h
     freeSlots_.pop_back();
   } else {
     id = slotCount_;
-    if ((id >> kChunkBits) == chunks_.size())
+    if ((id >> kChunkBits) == chunks_.size()) {
+      // Room to free every slot, so that Release never allocates.
+      freeSlots_.reserve((chunks_.size() + 1) << kChunkBits);
       chunks_.push_back(std::make_unique<Slot[]>(std::size_t{1} << kChunkBits));
+    }
     SlotOf(id) = Slot{std::move(path), hash, 1};
     ++slotCount_;
   }
@@ -79,7 +82,7 @@ PathIndex::Id PathIndex::Store(Bucket& bucket, std::string path, std::uint32_t h
   return id;
 }
 
-void PathIndex::Release(Id id) {
+void PathIndex::Release(Id id) noexcept {
   Slot& slot = SlotOf(id);
   if (--slot.refs > 0) return;
   Erase(Find(slot.path, slot.hash));

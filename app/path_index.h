@@ -19,7 +19,8 @@ class PathIndex {
   Id Acquire(std::string path);
   // Stores path and acquires it only when absent: kNone when it was present. One probe.
   Id AcquireIfAbsent(std::string&& path);
-  void Release(Id id);
+  // Never fails, so that removing entries cannot leave the list half done.
+  void Release(Id id) noexcept;
   Id Lookup(std::string_view path) const;  // kNone when absent
   const std::string& Path(Id id) const { return SlotOf(id).path; }
   void Clear();
