@@ -1,6 +1,7 @@
 #include "folders/type_list_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -55,8 +56,11 @@ std::string FormatTypeList(const std::vector<std::string>& entries) {
 }
 
 std::optional<std::vector<std::string>> ReadTypeListFile(const std::string& path) {
-  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) return std::nullopt;
+  // O_NONBLOCK: a FIFO in the file's place must not hold up start-up waiting for a
+  // writer; only a regular file is read (a device could deliver without end).
+  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)};
+  struct stat st;
+  if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   std::string content;
   char buffer[4096];
   for (;;) {
@@ -70,7 +74,9 @@ std::optional<std::vector<std::string>> ReadTypeListFile(const std::string& path
 }
 
 void WriteTypeListFile(const std::string& path, const std::vector<std::string>& entries) {
-  Descriptor file{::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
+  // O_NONBLOCK: a FIFO in the file's place fails at once instead of holding up the close.
+  Descriptor file{
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666)};
   if (file.fd < 0) throw CannotCreateFile(path);
   const std::string text = FormatTypeList(entries);
   std::size_t done = 0;

@@ -74,15 +74,35 @@ TEST(TypeListFile, RoundTripThroughARealFile) {
   EXPECT_EQ(ReadTypeListFile(path), Entries{});  // an empty file is an empty list
 }
 
-TEST(TypeListFile, AFolderInPlaceOfTheFileCannotBeRead) {
+TEST(TypeListFile, OnlyARegularFileIsRead) {
   TempTree tree;
-  tree.Dir("varu_ext.txt");
+  tree.Dir("folder/varu_ext.txt");
+  EXPECT_EQ(ReadTypeListFile(tree.Path("folder/varu_ext.txt")), std::nullopt);
+  // A FIFO with no writer would block the open; a device could be read without end.
+  tree.Fifo("varu_ext.txt");
   EXPECT_EQ(ReadTypeListFile(tree.Path("varu_ext.txt")), std::nullopt);
+  EXPECT_EQ(ReadTypeListFile("/dev/zero"), std::nullopt);
+  // A link to a regular file is read through.
+  tree.File("real.txt", "*.md\r\n");
+  tree.Link("link.txt", "real.txt");
+  EXPECT_EQ(ReadTypeListFile(tree.Path("link.txt")), Entries{"*.md"});
 }
 
 TEST(TypeListFile, SaveThatCannotCreateTheFileNamesIt) {
   TempTree tree;
   const std::string path = tree.Path("missing/varu_ext.txt");
+  try {
+    WriteTypeListFile(path, {"*.txt"});
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file " + path);
+  }
+}
+
+TEST(TypeListFile, SaveOverAFifoWithoutReaderCannotCreateTheFile) {
+  TempTree tree;
+  tree.Fifo("varu_ext.txt");
+  const std::string path = tree.Path("varu_ext.txt");
   try {
     WriteTypeListFile(path, {"*.txt"});
     FAIL() << "no error";
