@@ -123,6 +123,13 @@ class FolderDialogsTest : public QObject {
     QCOMPARE(order,
              (QList<QWidget*>{Form3->ShellTreeView1, Form3->CheckBox1, Form3->BitBtn1,
                               Form3->BitBtn2, Form3->ListBox1, Form3->Button1, Form3->Button2}));
+    // The first opening puts the focus on the first control of that order.
+    QWidget* focused = nullptr;
+    ExecWhile(Form3, [&] {
+      if (QTest::qWaitForWindowActive(Form3)) focused = QApplication::focusWidget();
+      Form3->BitBtn2->click();
+    });
+    QCOMPARE(focused, Form3->ShellTreeView1);
   }
 
   void aRightClickSelectsTheFolderUnderThePointer() {
