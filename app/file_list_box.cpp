@@ -55,8 +55,6 @@ TFileListBox::TFileListBox(FileListModel* model, QWidget* parent)
   setUniformItemSizes(true);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  setAcceptDrops(true);
-  viewport()->setAcceptDrops(true);
   setDragEnabled(false);
   setDropIndicatorShown(false);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -17,7 +17,6 @@ class TFileListBox : public QListView {
  public:
   explicit TFileListBox(FileListModel* model, QWidget* parent = nullptr);
 
-  FileListModel* Model() const { return model_; }
   // Shows the list's selection flags and current item after a command changed them.
   void ShowListSelection();
 
