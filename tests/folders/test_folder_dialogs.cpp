@@ -234,8 +234,12 @@ class FolderDialogsTest : public QObject {
 
   void editsSurviveCancelAndReachTheFile() {
     StartUp();
-    // First start without the file: the ten defaults.
+    // First start without the file: the ten defaults, saved as exactly ten CR LF lines.
     QCOMPARE(Form3->Types().Entries(), FileTypeList::Defaults());
+    SaveFileTypeList();
+    QCOMPARE(Slurp(ListFile()),
+             std::string("*.txt\r\n*.log\r\n*.htm\r\n*.html\r\n*.ini\r\n*.asp\r\n*.php\r\n"
+                         "*.jsp\r\n*.aspx\r\n*.cpp\r\n"));
     QCOMPARE(ExecWhile(Form3,
                        [] {
                          Form3->ListBox1->setCurrentRow(0);
