@@ -1,11 +1,9 @@
 // Shared helpers for the run, rewrite and charset tag tests: temporary folders, whole-file
-// access, fixtures in GBK and Big5, and running code as the unprivileged user "nobody".
+// access, fixtures in GBK and Big5, and folders the unprivileged user "nobody" may fill.
 #pragma once
 
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unicode/ucnv.h>
 #include <unistd.h>
 
@@ -16,6 +14,8 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+
+#include "tests/support/unprivileged.h"
 
 namespace orvela::testing {
 
@@ -81,48 +81,6 @@ inline std::size_t CountEntries(const std::filesystem::path& folder) {
   std::size_t n = 0;
   for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(folder)) ++n;
   return n;
-}
-
-constexpr uid_t kNobody = 65534;
-
-// Runs body as the user "nobody" when we are root (in a child process, so that the test
-// keeps its privileges), or as ourselves otherwise; either way as a user to whom file
-// permissions apply. body's result comes back as a string.
-inline std::string AsUnprivilegedUser(const std::function<std::string()>& body) {
-  if (::geteuid() != 0) return body();
-  int pipeFds[2];
-  if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
-  pid_t child = ::fork();
-  if (child < 0) throw std::runtime_error("fork");
-  if (child == 0) {
-    ::close(pipeFds[0]);
-    std::string result;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-      result = "could not become nobody";
-    } else {
-      try {
-        result = body();
-      } catch (const std::exception& e) {
-        result = std::string("unexpected exception: ") + e.what();
-      }
-    }
-    for (std::size_t done = 0; done < result.size();) {
-      ssize_t n = ::write(pipeFds[1], result.data() + done, result.size() - done);
-      if (n <= 0) ::_exit(3);
-      done += static_cast<std::size_t>(n);
-    }
-    ::_exit(0);
-  }
-  ::close(pipeFds[1]);
-  std::string result;
-  char buffer[4096];
-  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-    result.append(buffer, static_cast<std::size_t>(n));
-  ::close(pipeFds[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
-  return result;
 }
 
 // A folder under /tmp that "nobody" may enter and fill; its files are given to nobody too.

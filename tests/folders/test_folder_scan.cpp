@@ -12,8 +12,8 @@
 #include "folders/file_type_list.h"
 #include "folders/folder_scan.h"
 #include "folders/posix_directory_search.h"
-#include "tests/folders/as_nobody.h"
 #include "tests/folders/temp_tree.h"
+#include "tests/support/unprivileged.h"
 
 namespace orvela {
 namespace {
@@ -156,15 +156,17 @@ TEST(PosixDirectorySearch, ReadOnlyMeansTheUserMayNotWrite) {
   ::chmod(tree.Root().c_str(), 0755);
   ::chmod(tree.File("mine.txt").c_str(), 0666);
   ::chmod(tree.File("roots.txt").c_str(), 0644);
-  EXPECT_EQ(
-      test::AsNobody([&] {
-        auto found = Listing(tree.Root(), 33);
-        if (found["mine.txt"] != 0 || found["roots.txt"] != faReadOnly) return 1;
-        // Without the flag, the same entries are delivered.
-        auto without = Listing(tree.Root(), 33, false);
-        return without == std::map<std::string, int>{{"mine.txt", 0}, {"roots.txt", 0}} ? 0 : 2;
-      }),
-      0);
+  EXPECT_EQ(testing::AsUnprivilegedUser([&]() -> std::string {
+              auto found = Listing(tree.Root(), 33);
+              if (found["mine.txt"] != 0 || found["roots.txt"] != faReadOnly)
+                return "wrong read-only flags";
+              // Without the flag, the same entries are delivered.
+              auto without = Listing(tree.Root(), 33, false);
+              return without == std::map<std::string, int>{{"mine.txt", 0}, {"roots.txt", 0}}
+                         ? "ok"
+                         : "other entries without the flag";
+            }),
+            "ok");
 }
 
 TEST(PosixDirectorySearch, AMissingFolderDeliversNothing) {

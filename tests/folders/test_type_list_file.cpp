@@ -8,8 +8,8 @@
 
 #include "app/error.h"
 #include "folders/type_list_file.h"
-#include "tests/folders/as_nobody.h"
 #include "tests/folders/temp_tree.h"
+#include "tests/support/unprivileged.h"
 
 namespace orvela {
 namespace {
@@ -47,7 +47,7 @@ TEST(TypeListFile, ReadFormSplitsLinesAsWritten) {
            {"*.txt\r\n*.l\0og\r\n*.ini\r\n"s, {"*.txt", "*.l"}},  // NUL ends the content
            {"\0*.txt"s, {}},
        }) {
-    EXPECT_EQ(ParseTypeList(c.content), c.lines) << testing::PrintToString(c.content);
+    EXPECT_EQ(ParseTypeList(c.content), c.lines) << ::testing::PrintToString(c.content);
   }
 }
 
@@ -117,15 +117,15 @@ TEST(TypeListFile, SaveIntoAFileTheUserMayNotWriteFailsAndKeepsIt) {
   ::chmod(tree.Root().c_str(), 0755);
   const std::string path = tree.File("varu_ext.txt", "*.old\r\n");
   ::chmod(path.c_str(), 0644);  // owned by root: nobody may not write it
-  const int result = test::AsNobody([&] {
+  const std::string result = testing::AsUnprivilegedUser([&]() -> std::string {
     try {
       WriteTypeListFile(path, {"*.new"});
-      return 1;
+      return "saved";
     } catch (const Error& e) {
-      return std::string(e.what()) == "Cannot create file " + path ? 0 : 2;
+      return e.what();
     }
   });
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(result, "Cannot create file " + path);
   EXPECT_EQ(Slurp(path), "*.old\r\n");
 }
 
@@ -166,15 +166,12 @@ TEST(TypeListFile, PlaceIsBesideTheExecutableWhenWritableOrAlreadyThere) {
 
   EXPECT_EQ(ChooseTypeListPath(exe, config), exe + "/varu_ext.txt");
   // nobody may not write the folder: the configuration folder takes the file...
-  EXPECT_EQ(test::AsNobody([&] {
-              return ChooseTypeListPath(exe, config) == config + "/varu_ext.txt" ? 0 : 1;
-            }),
-            0);
+  EXPECT_EQ(testing::AsUnprivilegedUser([&] { return ChooseTypeListPath(exe, config); }),
+            config + "/varu_ext.txt");
   // ...unless the file is already beside the executable.
   tree.File("bin/varu_ext.txt");
-  EXPECT_EQ(test::AsNobody(
-                [&] { return ChooseTypeListPath(exe, config) == exe + "/varu_ext.txt" ? 0 : 1; }),
-            0);
+  EXPECT_EQ(testing::AsUnprivilegedUser([&] { return ChooseTypeListPath(exe, config); }),
+            exe + "/varu_ext.txt");
 }
 
 }  // namespace
