@@ -55,22 +55,8 @@ long FileList::Find(std::string_view path) const {
 }
 
 bool FileList::AddUnlessPresent(std::string path) {
-  if (Full()) {
-    if (Contains(path)) return false;
-    throw UnableToInsertLine();
-  }
-  try {
-    const PathIndex::Id stored = index_.AcquireIfAbsent(std::move(path));
-    if (stored == PathIndex::kNone) return false;
-    try {
-      entries_.push_back({stored, false});
-    } catch (...) {
-      index_.Release(stored);
-      throw;
-    }
-  } catch (const std::bad_alloc&) {
-    throw UnableToInsertLine();
-  }
+  if (Contains(path)) return false;
+  Append(std::move(path));
   return true;
 }
 

@@ -53,14 +53,6 @@ PathIndex::Id PathIndex::Acquire(std::string path) {
   return Store(bucket, std::move(path), hash);
 }
 
-PathIndex::Id PathIndex::AcquireIfAbsent(std::string&& path) {
-  if (2 * (used_ + 1) > table_.size()) Grow();
-  const std::uint32_t hash = Hash(path);
-  Bucket& bucket = table_[Find(path, hash)];
-  if (bucket.id != kNone) return kNone;
-  return Store(bucket, std::move(path), hash);
-}
-
 PathIndex::Id PathIndex::Store(Bucket& bucket, std::string path, std::uint32_t hash) {
   Id id;
   if (!freeSlots_.empty()) {

@@ -17,8 +17,6 @@ class PathIndex {
 
   // The id of path, stored if new; each Acquire is matched by one Release.
   Id Acquire(std::string path);
-  // Stores path and acquires it only when absent: kNone when it was present. One probe.
-  Id AcquireIfAbsent(std::string&& path);
   // Never fails, so that removing entries cannot leave the list half done.
   void Release(Id id) noexcept;
   Id Lookup(std::string_view path) const;  // kNone when absent

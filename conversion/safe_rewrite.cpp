@@ -12,6 +12,7 @@
 
 #include "app/error.h"
 #include "conversion/unique_fd.h"
+#include "conversion/whole_file.h"
 
 namespace orvela {
 
@@ -39,20 +40,6 @@ void WriteAll(int fd, std::string_view data, WriteLimit limit) {
   }
 }
 
-std::optional<std::string> ReadAll(const std::string& file) {
-  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (!fd.valid()) return std::nullopt;
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
-    if (n == 0) return bytes;
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-}
-
 // The file a path names once every symbolic link is followed.
 std::string Resolve(const std::string& path) {
   std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
@@ -65,7 +52,7 @@ std::string Resolve(const std::string& path) {
 // system can, so that a full disk is met before anything is overwritten.
 void RewriteInPlace(int fd, const std::string& path, const std::string& target,
                     std::string_view bytes, WriteLimit limit) {
-  const std::optional<std::string> old = ReadAll(target);
+  const std::optional<std::string> old = ReadWholeFile(target).bytes;
   if (!old) throw CannotOpenFile(path);
   if (!bytes.empty() &&
       ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&

@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <string_view>
 
 namespace orvela {
@@ -51,7 +49,6 @@ bool PosixDirectorySearch::FindFirst(const std::string& pattern, int mask, Searc
   if (!dir) return false;
   const int dirFd = ::dirfd(dir);
   for (;;) {
-    errno = 0;
     const dirent* entry = ::readdir(dir);
     // An error ends the listing like its end: what was read until then is used.
     if (!entry) break;

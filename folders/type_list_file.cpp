@@ -1,32 +1,20 @@
 #include "folders/type_list_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 
 #include "app/error.h"
+#include "conversion/unique_fd.h"
+#include "conversion/whole_file.h"
 
 namespace orvela {
 
 namespace {
 
 std::optional<std::size_t> writeLimit;
-
-// Closes the descriptor when the scope ends, whatever happens.
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-  int Release() {
-    int released = fd;
-    fd = -1;
-    return released;
-  }
-};
 
 }  // namespace
 
@@ -56,40 +44,30 @@ std::string FormatTypeList(const std::vector<std::string>& entries) {
 }
 
 std::optional<std::vector<std::string>> ReadTypeListFile(const std::string& path) {
-  // O_NONBLOCK: a FIFO in the file's place must not hold up start-up waiting for a
-  // writer; only a regular file is read (a device could deliver without end).
-  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)};
-  struct stat st;
-  if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::string content;
-  char buffer[4096];
-  for (;;) {
-    ssize_t got = ::read(file.fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
-    if (got == 0) break;
-    content.append(buffer, static_cast<std::size_t>(got));
-  }
-  return ParseTypeList(content);
+  // Only a regular file is read: a FIFO in the file's place must not hold up start-up,
+  // and a device could deliver without end.
+  const WholeFile file = ReadWholeFile(path);
+  if (!file.bytes) return std::nullopt;
+  return ParseTypeList(*file.bytes);
 }
 
 void WriteTypeListFile(const std::string& path, const std::vector<std::string>& entries) {
   // O_NONBLOCK: a FIFO in the file's place fails at once instead of holding up the close.
-  Descriptor file{
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666)};
-  if (file.fd < 0) throw CannotCreateFile(path);
+  UniqueFd file(
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
+  if (!file.valid()) throw CannotCreateFile(path);
   const std::string text = FormatTypeList(entries);
   std::size_t done = 0;
   while (done < text.size()) {
     std::size_t room = text.size() - done;
     if (writeLimit) room = done < *writeLimit ? std::min(room, *writeLimit - done) : 0;
-    ssize_t put = room == 0 ? 0 : ::write(file.fd, text.data() + done, room);
+    ssize_t put = room == 0 ? 0 : ::write(file.get(), text.data() + done, room);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) throw StreamWriteError();
     done += static_cast<std::size_t>(put);
   }
   // A delayed write error (quota, network file system) shows only at close.
-  if (::close(file.Release()) != 0) throw StreamWriteError();
+  if (!file.Close()) throw StreamWriteError();
 }
 
 std::string ChooseTypeListPath(const std::string& exeDir, const std::string& configDir) {
