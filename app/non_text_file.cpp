@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "app/ascii_case.h"
+
 namespace orvela {
 
 namespace {
@@ -43,24 +45,11 @@ bool BeginsCharacter(std::string_view name, std::size_t at, NameEncoding encodin
   return true;
 }
 
-// Only A-Z fold, whatever the locale says about other bytes.
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
-}
-
 }  // namespace
 
 NameEncoding LocaleNameEncoding() {
   std::string codeset = nl_langinfo(CODESET);
-  for (char& c : codeset)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (char& c : codeset) c = AsciiUpper(c);
   if (codeset == "UTF-8" || codeset == "UTF8") return NameEncoding::Utf8;
   if (codeset.starts_with("GB") || codeset.starts_with("BIG5") || codeset == "CP936" ||
       codeset == "CP950")
@@ -73,8 +62,7 @@ bool IsNonTextFile(std::string_view name, NameEncoding encoding) {
   const std::size_t start = name.size() - 3;
   const std::string_view last = name.substr(start);
   for (std::string_view ending : kRefusedEndings)
-    if (EqualsIgnoringAsciiCase(last, ending) && BeginsCharacter(name, start, encoding))
-      return true;
+    if (EqualIgnoringAsciiCase(last, ending) && BeginsCharacter(name, start, encoding)) return true;
   return false;
 }
 

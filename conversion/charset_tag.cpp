@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 
+#include "app/ascii_case.h"
 #include "conversion/safe_rewrite.h"
 #include "conversion/whole_file.h"
 
@@ -25,10 +26,6 @@ bool IsTrail(Dbcs dbcs, unsigned char b) {
 // 2 when a double-byte character starts at i; a lead byte without a trail stands alone.
 std::size_t CharLength(std::string_view s, std::size_t i, Dbcs dbcs) {
   return IsLead(s[i]) && i + 1 < s.size() && IsTrail(dbcs, s[i + 1]) ? 2 : 1;
-}
-
-char AsciiUpper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Upper-cases the ASCII letters and steps over double-byte characters, whose second byte

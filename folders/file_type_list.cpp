@@ -2,25 +2,9 @@
 
 #include <algorithm>
 
+#include "app/ascii_case.h"
+
 namespace orvela {
-
-namespace {
-char LowerByte(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
-}
-}  // namespace
-
-std::string AsciiLower(std::string_view text) {
-  std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(), LowerByte);
-  return result;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerByte(x) == LowerByte(y);
-         });
-}
 
 const std::vector<std::string>& FileTypeList::Defaults() {
   static const std::vector<std::string> defaults{"*.txt", "*.log", "*.htm", "*.html", "*.ini",

@@ -9,11 +9,6 @@
 
 namespace orvela {
 
-// Changes only the ASCII letters A-Z, byte by byte.
-std::string AsciiLower(std::string_view text);
-// Whole-string comparison with ASCII letter case ignored.
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 class FileTypeList {
  public:
   // The ten patterns used when no type-list file can be read.
