@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_list.h"
 #include "bench/registry.h"
+#include "filelist/file_list.h"
 #include "folders/file_type_list.h"
 #include "folders/folder_scan.h"
 #include "folders/posix_directory_search.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_list_model.h"
 #include "bench/registry.h"
+#include "ui/file_list_model.h"
 
 namespace orvela::bench {
 namespace {

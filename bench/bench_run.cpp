@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "base/whole_file.h"
 #include "bench/corpus.h"
 #include "bench/registry.h"
 #include "conversion/background_writer.h"
 #include "conversion/modes.h"
 #include "conversion/run.h"
-#include "conversion/whole_file.h"
 
 namespace orvela::bench {
 namespace {

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <exception>
 
-#include "app/ascii_case.h"
+#include "base/ascii_case.h"
+#include "base/whole_file.h"
 #include "conversion/safe_rewrite.h"
-#include "conversion/whole_file.h"
 
 namespace orvela {
 

@@ -2,7 +2,7 @@
 
 #include <unicode/utf16.h>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace orvela {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace orvela {
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "base/whole_file.h"
 #include "conversion/background_writer.h"
 #include "conversion/charset_tag.h"
-#include "conversion/whole_file.h"
 
 namespace orvela {
 

@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/error.h"
-#include "conversion/unique_fd.h"
-#include "conversion/whole_file.h"
+#include "base/error.h"
+#include "base/unique_fd.h"
+#include "base/whole_file.h"
 
 namespace orvela {
 

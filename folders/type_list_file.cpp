@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "app/error.h"
-#include "conversion/unique_fd.h"
-#include "conversion/whole_file.h"
+#include "base/error.h"
+#include "base/unique_fd.h"
+#include "base/whole_file.h"
 
 namespace orvela {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "conversion/run.h"
 #include "conversion/safe_rewrite.h"
 #include "test_run_support.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "conversion/safe_rewrite.h"
 #include "test_run_support.h"
 

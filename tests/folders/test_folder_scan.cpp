@@ -8,11 +8,11 @@
 #include <map>
 #include <set>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "folders/file_type_list.h"
 #include "folders/folder_scan.h"
 #include "folders/posix_directory_search.h"
-#include "tests/folders/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "tests/support/unprivileged.h"
 
 namespace orvela {

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "folders/type_list_file.h"
-#include "tests/folders/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "tests/support/unprivileged.h"
 
 namespace orvela {

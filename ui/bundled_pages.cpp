@@ -1,0 +1,40 @@
+#include "ui/bundled_pages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "ui/dialogs.h"
+#include "ui/pictures.h"
+
+namespace orvela {
+
+namespace {
+
+// The pages link to each other, so both are written beside each other.
+bool WritePages(const QString& folder) {
+  if (!QDir().mkpath(folder)) return false;
+  for (const char* name : {"index.html", "encodings.html"}) {
+    QFile source(QStringLiteral(":/web/") + QLatin1String(name));
+    QSaveFile target(folder + QLatin1Char('/') + QLatin1String(name));
+    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)) return false;
+    target.write(source.readAll());
+    if (!target.commit()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void OpenBundledPage(BundledPage page) {
+  InitResources();
+  const QString folder =
+      QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/pages");
+  if (!WritePages(folder)) return;
+  const QString file = folder + (page == BundledPage::Home ? QStringLiteral("/index.html")
+                                                           : QStringLiteral("/encodings.html"));
+  Dialogs().OpenWithDefaultProgram(QFile::encodeName(file).toStdString());
+}
+
+}  // namespace orvela
