@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "conversion/opencc_chars.h"
+#include "conversion/opencc_dictionary.h"
 
 namespace orvela {
 

@@ -5,6 +5,7 @@
 #include "conversion/byte_table.h"
 #include "conversion/char_map_table.h"
 #include "conversion/codepage_table.h"
+#include "conversion/phrase_table.h"
 #include "conversion/transforms.h"
 
 namespace orvela {
@@ -21,10 +22,12 @@ struct ModeRow {
 
 // The character mapping always runs while the text is in cp936.
 constexpr ModeRow kModes[] = {
-    {ConversionMode::RbGB2GBK, "gb2gbk", MapSc2Tc, nullptr, Sc2TcTable, nullptr},
-    {ConversionMode::RbGBK2GB, "gbk2gb", MapTc2Sc, nullptr, Tc2ScTable, nullptr},
-    {ConversionMode::RbGB2Big5, "gb2big5", MapSc2Tc, ConvertGBK2Big5, Sc2TcTable, Gbk2Big5Table},
-    {ConversionMode::RbBig52GB, "big52gb", ConvertBig52GBK, MapTc2Sc, Big52GbkTable, Tc2ScTable},
+    {ConversionMode::RbGB2GBK, "gb2gbk", MapSc2TcByChar, nullptr, Sc2TcTable, nullptr},
+    {ConversionMode::RbGBK2GB, "gbk2gb", MapTc2ScByChar, nullptr, Tc2ScTable, nullptr},
+    {ConversionMode::RbGB2Big5, "gb2big5", MapSc2TcByChar, ConvertGBK2Big5, Sc2TcTable,
+     Gbk2Big5Table},
+    {ConversionMode::RbBig52GB, "big52gb", ConvertBig52GBK, MapTc2ScByChar, Big52GbkTable,
+     Tc2ScTable},
     {ConversionMode::RbBig52GBK, "big52gbk", ConvertBig52GBK, nullptr, Big52GbkTable, nullptr},
     {ConversionMode::RbGBK2Big5, "gbk2big5", ConvertGBK2Big5, nullptr, Gbk2Big5Table, nullptr},
 };
@@ -45,9 +48,40 @@ const ByteTable* Fused(ConversionMode mode) {
   }();
   return fused[static_cast<int>(mode)].get();
 }
+
+// The phrase-aware modes: the mapping runs while the text is in cp936, and in
+// RbGB2Big5 keeps to forms that cp950 holds.
+std::string ApplyPhrases(ConversionMode mode, std::string_view text) {
+  std::string out;
+  switch (mode) {
+    case ConversionMode::RbGB2GBK:
+      Sc2TcPhraseTable(MappingTarget::kGbk).Apply(text, out);
+      return out;
+    case ConversionMode::RbGBK2GB:
+      Tc2ScPhraseTable().Apply(text, out);
+      return out;
+    case ConversionMode::RbGB2Big5: {
+      std::string traditional;
+      Sc2TcPhraseTable(MappingTarget::kBig5).Apply(text, traditional);
+      ApplyByteTable(Gbk2Big5Table(), traditional, out);
+      return out;
+    }
+    case ConversionMode::RbBig52GB: {
+      std::string gbk;
+      ApplyByteTable(Big52GbkTable(), text, gbk);
+      Tc2ScPhraseTable().Apply(gbk, out);
+      return out;
+    }
+    case ConversionMode::RbBig52GBK:
+    case ConversionMode::RbGBK2Big5:
+      break;  // no characters to map
+  }
+  return ApplyMode(mode, text, CharMapping::kByCharacter);
+}
 }  // namespace
 
-std::string ApplyMode(ConversionMode mode, std::string_view text) {
+std::string ApplyMode(ConversionMode mode, std::string_view text, CharMapping mapping) {
+  if (mapping == CharMapping::kPhrases) return ApplyPhrases(mode, text);
   const ModeRow& row = Row(mode);
   if (!row.second) return row.first(text);
   if (const ByteTable* table = Fused(mode)) {

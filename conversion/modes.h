@@ -14,7 +14,12 @@ inline constexpr std::array<ConversionMode, 6> kAllModes = {
     ConversionMode::RbGB2GBK,  ConversionMode::RbGBK2GB,   ConversionMode::RbGB2Big5,
     ConversionMode::RbBig52GB, ConversionMode::RbBig52GBK, ConversionMode::RbGBK2Big5};
 
-std::string ApplyMode(ConversionMode mode, std::string_view text);
+// How the modes that change characters map them: phrase-aware (OpenCC's s2tw and
+// tw2s), or character for character.
+enum class CharMapping { kPhrases, kByCharacter };
+
+std::string ApplyMode(ConversionMode mode, std::string_view text,
+                      CharMapping mapping = CharMapping::kPhrases);
 
 // Command-line names: gb2gbk gbk2gb gb2big5 big52gb big52gbk gbk2big5.
 std::string_view ModeName(ConversionMode mode);

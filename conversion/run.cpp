@@ -9,7 +9,7 @@
 namespace orvela {
 
 RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mode,
-                        bool alterCharsetTag) {
+                        bool alterCharsetTag, CharMapping mapping) {
   RunReport report;
   const int direction = CharsetTagDirection(mode, alterCharsetTag);
   // Each file is written on a helper thread while the next one is read and converted. Should
@@ -28,7 +28,7 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
       report.leftAlone.push_back({path, "含有零字节，不是文本文件"});
       continue;
     }
-    std::string converted = ApplyMode(mode, *file.bytes);
+    std::string converted = ApplyMode(mode, *file.bytes, mapping);
     file.bytes.reset();
     // The tag step works on the text just converted, so each file is written once.
     if (direction) AlterCharsetTagText(direction, converted);

@@ -21,7 +21,7 @@ struct RunReport {
 // when a file may not be written; the files before it stay converted, it and the
 // rest are untouched.
 RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mode,
-                        bool alterCharsetTag);
+                        bool alterCharsetTag, CharMapping mapping = CharMapping::kPhrases);
 
 // "编码转换完成！" followed by one line per file left alone, with its reason.
 std::string CompletionMessage(const RunReport& report);

@@ -1,10 +1,11 @@
 // Table-driven: the tables hold exactly what ICU's Windows code pages and OpenCC's
-// character dictionaries give, so the transforms never call either library.
+// dictionaries give, so the transforms never call either library.
 #include "conversion/transforms.h"
 
 #include "conversion/byte_table.h"
 #include "conversion/char_map_table.h"
 #include "conversion/codepage_table.h"
+#include "conversion/phrase_table.h"
 
 namespace orvela {
 
@@ -17,10 +18,18 @@ void AppendGBK2Big5(std::string_view gbk, std::string& out) {
 }
 
 void AppendSc2Tc(std::string_view gbk, std::string& out) {
-  ApplyByteTable(Sc2TcTable(), gbk, out);
+  Sc2TcPhraseTable(MappingTarget::kGbk).Apply(gbk, out);
 }
 
 void AppendTc2Sc(std::string_view gbk, std::string& out) {
+  Tc2ScPhraseTable().Apply(gbk, out);
+}
+
+void AppendSc2TcByChar(std::string_view gbk, std::string& out) {
+  ApplyByteTable(Sc2TcTable(), gbk, out);
+}
+
+void AppendTc2ScByChar(std::string_view gbk, std::string& out) {
   ApplyByteTable(Tc2ScTable(), gbk, out);
 }
 
@@ -43,6 +52,12 @@ std::string MapSc2Tc(std::string_view gbk) {
 }
 std::string MapTc2Sc(std::string_view gbk) {
   return Fresh(AppendTc2Sc, gbk);
+}
+std::string MapSc2TcByChar(std::string_view gbk) {
+  return Fresh(AppendSc2TcByChar, gbk);
+}
+std::string MapTc2ScByChar(std::string_view gbk) {
+  return Fresh(AppendTc2ScByChar, gbk);
 }
 
 }  // namespace orvela

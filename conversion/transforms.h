@@ -9,13 +9,19 @@ namespace orvela {
 
 std::string ConvertBig52GBK(std::string_view big5);  // cp950 -> cp936, characters kept
 std::string ConvertGBK2Big5(std::string_view gbk);   // cp936 -> cp950, characters kept
-std::string MapSc2Tc(std::string_view gbk);          // simplified -> traditional, stays cp936
-std::string MapTc2Sc(std::string_view gbk);          // traditional -> simplified, stays cp936
+// Simplified <-> traditional inside cp936, phrase-aware: OpenCC's s2tw and tw2s.
+std::string MapSc2Tc(std::string_view gbk);
+std::string MapTc2Sc(std::string_view gbk);
+// The same character for character, whatever the neighbours.
+std::string MapSc2TcByChar(std::string_view gbk);
+std::string MapTc2ScByChar(std::string_view gbk);
 
 // The same, appending to out: a caller that converts many texts keeps one buffer.
 void AppendBig52GBK(std::string_view big5, std::string& out);
 void AppendGBK2Big5(std::string_view gbk, std::string& out);
 void AppendSc2Tc(std::string_view gbk, std::string& out);
 void AppendTc2Sc(std::string_view gbk, std::string& out);
+void AppendSc2TcByChar(std::string_view gbk, std::string& out);
+void AppendTc2ScByChar(std::string_view gbk, std::string& out);
 
 }  // namespace orvela

@@ -14,7 +14,7 @@
 
 #include "conversion/icu_codepage.h"
 #include "conversion/modes.h"
-#include "conversion/opencc_chars.h"
+#include "conversion/opencc_dictionary.h"
 #include "conversion/transforms.h"
 #include "conversion/unihan_variants.h"
 
@@ -56,7 +56,8 @@ TEST(Quality, Gb2312ToBig5LosesAtMost235Hanzi) {
   ASSERT_EQ(hanzi.size(), 6763u);
   int lost = 0;
   for (const std::string& c : hanzi)
-    lost += ApplyMode(ConversionMode::RbGB2Big5, c).find('?') != std::string::npos;
+    lost += ApplyMode(ConversionMode::RbGB2Big5, c, CharMapping::kByCharacter).find('?') !=
+            std::string::npos;
   std::printf("RbGB2Big5: %d of %zu GB2312 hanzi become \"?\"\n", lost, hanzi.size());
   EXPECT_LE(lost, 235);
 }
@@ -66,7 +67,7 @@ TEST(Quality, Big5ToGb2312ReachesAtLeast6850Ideographs) {
   ASSERT_EQ(ideographs.size(), 13060u);
   int reached = 0;
   for (const std::string& c : ideographs)
-    reached += IsGb2312Hanzi(ApplyMode(ConversionMode::RbBig52GB, c));
+    reached += IsGb2312Hanzi(ApplyMode(ConversionMode::RbBig52GB, c, CharMapping::kByCharacter));
   std::printf("RbBig52GB: %d of %zu Big5 ideographs reach GB2312\n", reached, ideographs.size());
   EXPECT_GE(reached, 6850);
 }
@@ -129,7 +130,7 @@ std::vector<Mapped> MapEveryGbkCharacter(std::string (*map)(std::string_view)) {
 
 TEST(Quality, EveryReplacementIsACounterpartOrRecordedVariant) {
   const Relations relations;
-  for (auto map : {MapSc2Tc, MapTc2Sc}) {
+  for (auto map : {MapSc2TcByChar, MapTc2ScByChar}) {
     int replaced = 0;
     for (const Mapped& m : MapEveryGbkCharacter(map)) {
       if (m.from == m.to) continue;
@@ -147,13 +148,13 @@ TEST(Quality, ACharacterThatNeedsNoChangeIsNeverChanged) {
   IcuCodePage gbk(kCp936), big5(kCp950);
   int kept = 0;
   // Simplified to traditional: no traditional form in OpenCC, and Big5 holds it.
-  for (const Mapped& m : MapEveryGbkCharacter(MapSc2Tc))
+  for (const Mapped& m : MapEveryGbkCharacter(MapSc2TcByChar))
     if (!st.count(m.from) && big5.Encode(m.from, false)) {
       EXPECT_EQ(m.to, m.from) << "U+" << std::hex << static_cast<int>(m.from);
       ++kept;
     }
   // Traditional to simplified: no simplified form in OpenCC, and GB2312 holds it.
-  for (const Mapped& m : MapEveryGbkCharacter(MapTc2Sc)) {
+  for (const Mapped& m : MapEveryGbkCharacter(MapTc2ScByChar)) {
     std::optional<std::string> bytes = gbk.Encode(m.from, false);
     if (!ts.count(m.from) && bytes && IsGb2312Hanzi(*bytes)) {
       EXPECT_EQ(m.to, m.from) << "U+" << std::hex << static_cast<int>(m.from);

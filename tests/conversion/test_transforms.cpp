@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class Sc2Tc : public ::testing::TestWithParam<Case> {};
 TEST_P(Sc2Tc, MapsCharacterForCharacter) {
-  EXPECT_EQ(MapSc2Tc(GetParam().from), GetParam().to);
+  EXPECT_EQ(MapSc2TcByChar(GetParam().from), GetParam().to);
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, Sc2Tc,
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class Tc2Sc : public ::testing::TestWithParam<Case> {};
 TEST_P(Tc2Sc, MapsCharacterForCharacter) {
-  EXPECT_EQ(MapTc2Sc(GetParam().from), GetParam().to);
+  EXPECT_EQ(MapTc2ScByChar(GetParam().from), GetParam().to);
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, Tc2Sc,
@@ -97,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"malformed_kept", "\x81\x30" + Gbk("發") + "\xB0",
                            "\x81\x30" + Gbk("发") + "\xB0"}));
 
-const Transform kTransforms[] = {ConvertBig52GBK, ConvertGBK2Big5, MapSc2Tc, MapTc2Sc};
+const Transform kTransforms[] = {ConvertBig52GBK, ConvertGBK2Big5, MapSc2Tc,
+                                 MapTc2Sc,        MapSc2TcByChar,  MapTc2ScByChar};
 
 TEST(Transforms, EmptyStaysEmpty) {
   for (Transform transform : kTransforms) EXPECT_EQ(transform(""), "");
@@ -120,7 +121,8 @@ TEST(Transforms, AppendingFormsAppend) {
 }
 
 // Long text goes through the fast paths (eight ASCII bytes, four pairs at a time);
-// at every offset and mix it must give what the pieces give one by one.
+// at every offset and mix it must give what the pieces give one by one (phrases
+// aside: those may reach across pieces).
 TEST(Transforms, LongTextEqualsItsPieces) {
   const std::vector<std::string> pieces = {Gbk("发后台简体中文"),
                                            "plain ascii text ",
@@ -131,7 +133,7 @@ TEST(Transforms, LongTextEqualsItsPieces) {
                                            "\x81\x30",
                                            Gbk("繁體，「引號」"),
                                            "x"};
-  for (Transform transform : {ConvertGBK2Big5, MapSc2Tc, MapTc2Sc}) {
+  for (Transform transform : {ConvertGBK2Big5, MapSc2TcByChar, MapTc2ScByChar}) {
     std::string text, expected;
     unsigned seed = 7;
     for (int i = 0; i < 5000; ++i) {

@@ -1,0 +1,109 @@
+#include "conversion/phrase_chain.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace orvela {
+
+PhraseDictionary::PhraseDictionary(const std::vector<DictionaryEntry>& entries)
+    : entries_(entries) {
+  for (const DictionaryEntry& e : entries_) {
+    maxLength_ = std::max(maxLength_, e.key.size());
+    if (e.key.size() == 1) {
+      oneChar_.emplace(e.key[0], e.value);
+    } else {
+      longKeys_.emplace(e.key, e.value);
+      opensLong_.insert(e.key[0]);
+    }
+  }
+}
+
+std::optional<PhraseDictionary::Match> PhraseDictionary::LongestPrefix(
+    std::u32string_view text) const {
+  if (text.empty()) return std::nullopt;
+  if (OpensLongKey(text[0]))
+    for (std::size_t n = std::min(maxLength_, text.size()); n > 1; --n)
+      if (auto found = longKeys_.find(text.substr(0, n)); found != longKeys_.end())
+        return Match{n, found->second};
+  if (auto found = oneChar_.find(text[0]); found != oneChar_.end()) return Match{1, found->second};
+  return std::nullopt;
+}
+
+namespace {
+std::u32string ConvertStep(const std::vector<const PhraseDictionary*>& group,
+                           std::u32string_view text) {
+  std::u32string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    std::optional<PhraseDictionary::Match> match;
+    for (const PhraseDictionary* dict : group)
+      if ((match = dict->LongestPrefix(text.substr(i)))) break;
+    if (match) {
+      out += match->value;
+      i += match->length;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+}  // namespace
+
+std::u32string ConvertSegment(const ConversionChain& chain, std::u32string_view segment) {
+  std::u32string text(segment);
+  for (const auto& group : chain.steps) text = ConvertStep(group, text);
+  return text;
+}
+
+std::u32string ConvertText(const ConversionChain& chain, std::u32string_view text) {
+  // Characters that begin no key gather into one segment until the next key.
+  std::u32string out;
+  std::size_t pending = 0;
+  auto flush = [&](std::size_t end) {
+    if (end > pending) out += ConvertSegment(chain, text.substr(pending, end - pending));
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    std::optional<PhraseDictionary::Match> match =
+        chain.segmentation->LongestPrefix(text.substr(i));
+    if (!match) {
+      ++i;
+      continue;
+    }
+    flush(i);
+    out += ConvertSegment(chain, text.substr(i, match->length));
+    i += match->length;
+    pending = i;
+  }
+  flush(text.size());
+  return out;
+}
+
+namespace {
+const PhraseDictionary& Dictionary(const std::string& name) {
+  static std::mutex mutex;
+  static std::map<std::string, std::unique_ptr<PhraseDictionary>> loaded;
+  std::lock_guard<std::mutex> lock(mutex);
+  std::unique_ptr<PhraseDictionary>& dict = loaded[name];
+  if (!dict) dict = std::make_unique<PhraseDictionary>(LoadOpenccEntries(name));
+  return *dict;
+}
+}  // namespace
+
+const ConversionChain& SimplifiedToTaiwanChain() {
+  static const ConversionChain chain{
+      &Dictionary("STPhrases"),
+      {{&Dictionary("STPhrases"), &Dictionary("STCharacters")}, {&Dictionary("TWVariants")}}};
+  return chain;
+}
+
+const ConversionChain& TaiwanToSimplifiedChain() {
+  static const ConversionChain chain{
+      &Dictionary("TSPhrases"),
+      {{&Dictionary("TWVariantsRevPhrases"), &Dictionary("TWVariantsRev")},
+       {&Dictionary("TSPhrases"), &Dictionary("TSCharacters")}}};
+  return chain;
+}
+
+}  // namespace orvela
