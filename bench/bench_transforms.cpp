@@ -1,6 +1,7 @@
 // The four encoding transforms against their peers, on the same text in the same
-// process: glibc iconv and ICU for the code pages, OpenCC (character dictionaries
-// only, as UTF-8) for the character mapping. Each rate is the best of a few rounds,
+// process: glibc iconv and ICU for the code pages, OpenCC as UTF-8 for the mapping
+// (its character dictionaries alone for the character-for-character tables, its
+// s2tw and tw2s configurations for the phrase-aware ones). Each rate is the best of a few rounds,
 // in MB (10^6 bytes) of the converter's own input per second of this thread's CPU
 // time (the machine may be busy with other work). Every converter writes into a
 // buffer that it keeps from round to round.
@@ -95,6 +96,11 @@ double IcuRate(const char* to, const char* from, const std::string& text) {
   return rate;
 }
 
+double ConfigRate(const std::string& config, const std::string& utf8) {
+  opencc::SimpleConverter converter(config);
+  return Rate(utf8.size(), 3, [&] { converter.Convert(utf8); });
+}
+
 // OpenCC with one character dictionary as both segmentation and conversion.
 double OpenccRate(const char* dictionary, const std::string& utf8) {
   char pattern[] = "/tmp/orvela-bench-XXXXXX";
@@ -106,11 +112,7 @@ double OpenccRate(const char* dictionary, const std::string& utf8) {
       << R"({"name": "characters only", "segmentation": {"type": "mmseg", "dict": {"type": "ocd2", "file": ")"
       << file << R"("}}, "conversion_chain": [{"dict": {"type": "ocd2", "file": ")" << file
       << R"("}}]})";
-  double rate = 0;
-  {
-    opencc::SimpleConverter converter((dir / "chars.json").string());
-    rate = Rate(utf8.size(), 3, [&] { converter.Convert(utf8); });
-  }
+  const double rate = ConfigRate((dir / "chars.json").string(), utf8);
   std::filesystem::remove_all(dir);
   return rate;
 }
@@ -143,6 +145,21 @@ void MappingLine(const char* name, Transform transform, const std::string& text,
   std::printf("%s orvela=%.0f opencc=%.1f ratio=%.0f\n", name, orvela, opencc, orvela / opencc);
 }
 
+// The phrase tables' first use (OpenCC's dictionaries loaded and compiled), timed
+// before anything else has built a table; then the rates.
+void PhraseLine(const char* name, Transform transform, const std::string& text,
+                const char* config) {
+  std::string none;
+  double start = ThreadSeconds();
+  transform("", none);
+  const double buildMs = (ThreadSeconds() - start) * 1e3;
+  double orvela = OrvelaRate(transform, text);
+  double opencc =
+      ConfigRate(std::string("/usr/share/opencc/") + config, ToUtf8("windows-936-2000", text));
+  std::printf("%s orvela=%.0f opencc=%.1f ratio=%.0f build_ms=%.0f\n", name, orvela, opencc,
+              orvela / opencc, buildMs);
+}
+
 const Register kGbk2Big5("gbk2big5", 10, [] {
   CodePageLine("gbk2big5", AppendGBK2Big5, TraditionalGbkCorpus(kCorpusBytes), "CP950", "CP936",
                "windows-950-2000", "windows-936-2000");
@@ -151,11 +168,17 @@ const Register kBig52Gbk("big52gbk", 11, [] {
   CodePageLine("big52gbk", AppendBig52GBK, Big5Corpus(kCorpusBytes), "CP936", "CP950",
                "windows-936-2000", "windows-950-2000");
 });
+const Register kSc2TcPhrase("sc2tc-phrase", 8, [] {
+  PhraseLine("sc2tc-phrase", AppendSc2Tc, GbkCorpus(kCorpusBytes), "s2tw.json");
+});
+const Register kTc2ScPhrase("tc2sc-phrase", 9, [] {
+  PhraseLine("tc2sc-phrase", AppendTc2Sc, TraditionalGbkCorpus(kCorpusBytes), "tw2s.json");
+});
 const Register kSc2Tc("sc2tc", 12, [] {
-  MappingLine("sc2tc", AppendSc2Tc, GbkCorpus(kCorpusBytes), "STCharacters");
+  MappingLine("sc2tc", AppendSc2TcByChar, GbkCorpus(kCorpusBytes), "STCharacters");
 });
 const Register kTc2Sc("tc2sc", 13, [] {
-  MappingLine("tc2sc", AppendTc2Sc, TraditionalGbkCorpus(kCorpusBytes), "TSCharacters");
+  MappingLine("tc2sc", AppendTc2ScByChar, TraditionalGbkCorpus(kCorpusBytes), "TSCharacters");
 });
 
 }  // namespace

@@ -8,14 +8,22 @@
 namespace orvela {
 
 PhraseDictionary::PhraseDictionary(const std::vector<DictionaryEntry>& entries)
-    : entries_(entries) {
+    : entries_(entries),
+      opensLong_(0x110000 / 64, 0),
+      inLong_(0x110000 / 64, 0),
+      hasOne_(0x110000 / 64, 0) {
+  auto set = [](Bits& bits, char32_t c) {
+    if (c < 0x110000) bits[c / 64] |= std::uint64_t{1} << (c % 64);
+  };
   for (const DictionaryEntry& e : entries_) {
     maxLength_ = std::max(maxLength_, e.key.size());
     if (e.key.size() == 1) {
       oneChar_.emplace(e.key[0], e.value);
+      set(hasOne_, e.key[0]);
     } else {
       longKeys_.emplace(e.key, e.value);
-      opensLong_.insert(e.key[0]);
+      set(opensLong_, e.key[0]);
+      for (char32_t c : e.key) set(inLong_, c);
     }
   }
 }
@@ -27,8 +35,8 @@ std::optional<PhraseDictionary::Match> PhraseDictionary::LongestPrefix(
     for (std::size_t n = std::min(maxLength_, text.size()); n > 1; --n)
       if (auto found = longKeys_.find(text.substr(0, n)); found != longKeys_.end())
         return Match{n, found->second};
-  if (auto found = oneChar_.find(text[0]); found != oneChar_.end()) return Match{1, found->second};
-  return std::nullopt;
+  if (!Test(hasOne_, text[0])) return std::nullopt;
+  return Match{1, oneChar_.find(text[0])->second};
 }
 
 namespace {

@@ -7,11 +7,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "conversion/opencc_dictionary.h"
@@ -30,7 +30,9 @@ class PhraseDictionary {
   std::optional<Match> LongestPrefix(std::u32string_view text) const;
 
   // Whether c begins a key longer than one character.
-  bool OpensLongKey(char32_t c) const { return opensLong_.count(c) != 0; }
+  bool OpensLongKey(char32_t c) const { return Test(opensLong_, c); }
+  // Whether c stands anywhere in a key longer than one character.
+  bool InLongKey(char32_t c) const { return Test(inLong_, c); }
   bool HasLongKeys() const { return maxLength_ > 1; }
   std::size_t MaxLength() const { return maxLength_; }
   const std::vector<DictionaryEntry>& Entries() const { return entries_; }
@@ -45,7 +47,13 @@ class PhraseDictionary {
   std::vector<DictionaryEntry> entries_;
   std::unordered_map<std::u32string, std::u32string, Hash, std::equal_to<>> longKeys_;
   std::unordered_map<char32_t, std::u32string> oneChar_;
-  std::unordered_set<char32_t> opensLong_;
+  // Bit sets over every code point: lookups of the many characters that no key
+  // holds end there.
+  using Bits = std::vector<std::uint64_t>;
+  static bool Test(const Bits& bits, char32_t c) {
+    return c < 0x110000 && (bits[c / 64] >> (c % 64) & 1);
+  }
+  Bits opensLong_, inLong_, hasOne_;
   std::size_t maxLength_ = 0;
 };
 

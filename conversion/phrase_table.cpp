@@ -11,12 +11,12 @@
 namespace orvela {
 
 namespace {
-constexpr std::uint32_t kOpensPhrase = 1u << 17;  // the unit begins a segmentation key
+constexpr std::uint32_t kOpensPhrase = 1u << 17;  // the unit may begin a segmentation key
 constexpr std::uint32_t kSensitive = 1u << 18;    // its stretch needs the chain itself
-constexpr std::uint32_t kNotClean = 1u << 19;     // it may begin a key of some step
-constexpr std::uint32_t kFlags = kOpensPhrase | kSensitive | kNotClean;
+constexpr std::uint32_t kOpensStepKey = 1u << 19;  // so does it if a first-step key is here
+constexpr std::uint32_t kNotClean = 1u << 20;      // it may begin a key of some step
+constexpr std::uint32_t kFlags = kOpensPhrase | kSensitive | kOpensStepKey | kNotClean;
 constexpr char32_t kNoChar = 0xFFFFFFFF;  // a unit that is no character
-constexpr unsigned kFilterBits = 20;
 
 // The characters of cp936: what each unit decodes to, and the exact bytes of each
 // character it holds (BMP only; 0 where it has none), with whether cp950 holds it.
@@ -59,23 +59,10 @@ const Cp936Characters& Cp936() {
   return chars;
 }
 
-std::uint64_t Mix(std::uint64_t key) {
-  return key * 0x9E3779B97F4A7C15u;
-}
-
-std::uint64_t PairKey(std::uint16_t first, std::uint16_t second) {
-  return std::uint64_t{first} << 16 | second;
-}
-
 unsigned UnitLength(std::uint32_t entry) {
   return entry & kPairBit ? 2 : 1;
 }
 }  // namespace
-
-struct PhraseTable::Phrase {
-  std::uint32_t offset = 0;
-  std::uint32_t length = 0;
-};
 
 // An output string written through a pointer into room made beforehand.
 class PhraseTable::Writer {
@@ -112,35 +99,61 @@ std::uint32_t PhraseTable::EncodeChar(char32_t c) const {
   return cp936.encode[c];
 }
 
+namespace {
+std::size_t TotalUnits(const PhraseDictionary& dict) {
+  std::size_t n = 0;
+  for (const DictionaryEntry& e : dict.Entries()) n += e.key.size();
+  return n;
+}
+
+// The first step's dictionaries other than the segmentation's, with long keys.
+std::vector<const PhraseDictionary*> FirstStepOwn(const ConversionChain& chain) {
+  std::vector<const PhraseDictionary*> own;
+  if (!chain.steps.empty())
+    for (const PhraseDictionary* dict : chain.steps[0])
+      if (dict != chain.segmentation && dict->HasLongKeys()) own.push_back(dict);
+  return own;
+}
+
+std::size_t TotalUnits(const std::vector<const PhraseDictionary*>& dicts) {
+  std::size_t n = 0;
+  for (const PhraseDictionary* dict : dicts) n += TotalUnits(*dict);
+  return n;
+}
+}  // namespace
+
 PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
                          MappingTarget target)
-    : chain_(chain), byChar_(byChar), target_(target), units_(std::make_unique<ByteTable>()) {
+    : chain_(chain),
+      byChar_(byChar),
+      target_(target),
+      units_(std::make_unique<ByteTable>()),
+      segmentation_(TotalUnits(*chain.segmentation)),
+      firstStepKeys_(TotalUnits(FirstStepOwn(chain))) {
   const Cp936Characters& cp936 = Cp936();
-
-  // Which steps have keys longer than one character, and how long the longest is.
-  std::vector<bool> longKeysFrom(chain.steps.size() + 1, false);
-  for (std::size_t k = chain.steps.size(); k-- > 0;) {
-    longKeysFrom[k] = longKeysFrom[k + 1];
-    for (const PhraseDictionary* dict : chain.steps[k]) {
-      longKeysFrom[k] = longKeysFrom[k] || dict->HasLongKeys();
+  for (const auto& group : chain.steps)
+    for (const PhraseDictionary* dict : group)
       if (dict->HasLongKeys())
         cutDistance_ = std::max(cutDistance_, static_cast<unsigned>(dict->MaxLength() - 1));
-    }
-  }
-  // A character alone in a stretch between phrases goes through each step on its
-  // own unless a step has a key that it begins (other than the segmentation's keys,
-  // which never match there unchanged), or a step changes it and a later step has
-  // keys of several characters that the change may complete.
+
+  // Between phrases, a character goes through each step on its own, except where a
+  // step has a key of several characters there. The segmentation's keys never
+  // match there on unchanged text, and the first step's own keys are looked up in
+  // the text. What is left: a character that a step changes into one that a later
+  // step's long keys hold, and a long key of a later step's own.
   auto flags = [&](char32_t c) {
     std::uint32_t f = 0;
     std::u32string x(1, c);
+    bool changed = false;
     for (std::size_t k = 0; k < chain.steps.size(); ++k) {
-      for (const PhraseDictionary* dict : chain.steps[k])
+      for (const PhraseDictionary* dict : chain.steps[k]) {
         if (dict->OpensLongKey(x[0]))
-          f |= kNotClean | (dict == chain.segmentation ? 0 : kSensitive);
+          f |= kNotClean | (dict == chain.segmentation ? 0 : k == 0 ? kOpensStepKey : kSensitive);
+        if (changed && dict->InLongKey(x[0])) f |= kSensitive | kNotClean;
+      }
       std::u32string y = ConvertSegment({nullptr, {chain.steps[k]}}, x);
       if (y.size() != 1) return f | kSensitive | kNotClean;
-      if (y != x && longKeysFrom[k + 1]) f |= kSensitive | kNotClean;
+      changed = changed || y != x;
       x = y;
     }
     return f;
@@ -161,129 +174,85 @@ PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
           std::u32string o = ConvertSegment(chain, std::u32string(1, c));
           if (std::uint32_t enc = o.size() == 1 ? EncodeChar(o[0]) : 0) e = enc;
           e |= flags(c);
-          anySensitive_ = anySensitive_ || (e & kSensitive);
+          anySensitive_ = anySensitive_ || (e & (kSensitive | kOpensStepKey));
           if (!pair) single[a] = e;
         }
       }
       units_->entry[index] = e;
     }
 
-  // The trie over the segmentation keys that cp936 text can hold.
-  root_.assign(65536, 0);
-  phrases_.emplace_back();  // node 0: none
-  const auto& keys = chain.segmentation->Entries();
-  slotMask_ = std::bit_ceil(keys.size() * 8) - 1;
-  slotShift_ = 64 - std::countr_one(slotMask_);
-  slotKeys_.assign(slotMask_ + 1, 0);
-  slotNodes_.assign(slotMask_ + 1, 0);
-  pairFilter_.assign((std::size_t{1} << kFilterBits) / 64, 0);
-  auto newNode = [&] {
-    phrases_.emplace_back();
-    return static_cast<std::uint32_t>(phrases_.size() - 1);
-  };
-  std::vector<std::uint32_t> units;
-  for (const DictionaryEntry& entry : keys) {
-    if (entry.key.size() < 2) continue;  // OpenCC's segmentation keys are phrases
+  // Keys in cp936 units; a key that cp936 text cannot hold never matches.
+  auto unitsOf = [&](const std::u32string& key, std::vector<std::uint16_t>& units) {
     units.clear();
-    for (char32_t c : entry.key) {
+    for (char32_t c : key) {
       const std::uint32_t enc = c < 0x10000 ? cp936.encode[c] : 0;
-      if (enc >> 24 != 2) break;
-      units.push_back(enc);
+      if (enc >> 24 != 2) return false;
+      units.push_back(static_cast<std::uint16_t>(enc));
     }
-    if (units.size() != entry.key.size()) continue;  // not in cp936 text
-    const std::uint16_t u0 = static_cast<std::uint16_t>(units[0]);
-    const std::uint16_t u1 = static_cast<std::uint16_t>(units[1]);
-    const std::uint64_t filterBit = Mix(PairKey(u0, u1)) >> (64 - kFilterBits);
-    pairFilter_[filterBit / 64] |= std::uint64_t{1} << (filterBit % 64);
-    std::uint32_t& first = root_[u0];
-    if (!first) first = newNode();
-    std::uint32_t node = first;
-    for (std::size_t i = 1; i < units.size(); ++i) {
-      const std::uint64_t slotKey =
-          std::uint64_t{node} << 16 | static_cast<std::uint16_t>(units[i]);
-      std::uint64_t slot = Mix(slotKey) >> slotShift_;
-      while (slotKeys_[slot] && slotKeys_[slot] != slotKey) slot = (slot + 1) & slotMask_;
-      if (!slotKeys_[slot]) {
-        slotKeys_[slot] = slotKey;
-        slotNodes_[slot] = newNode();
-      }
-      node = slotNodes_[slot];
-    }
-    std::string out;
+    return units.size() >= 2;  // OpenCC's segmentation keys are phrases
+  };
+  std::vector<std::uint16_t> units;
+  std::string out;
+  for (const DictionaryEntry& entry : chain.segmentation->Entries()) {
+    if (!unitsOf(entry.key, units)) continue;
+    out.clear();
     AppendAligned(units, ConvertSegment(chain, entry.key), out);
-    phrases_[node] = {static_cast<std::uint32_t>(outputs_.size()),
-                      static_cast<std::uint32_t>(out.size())};
+    phrases_.push_back({static_cast<std::uint32_t>(outputs_.size()),
+                        static_cast<std::uint32_t>(out.size())});
     outputs_ += out;
+    segmentation_.Insert(units, static_cast<std::uint32_t>(phrases_.size()));
   }
+  for (const PhraseDictionary* dict : FirstStepOwn(chain))
+    for (const DictionaryEntry& entry : dict->Entries())
+      if (unitsOf(entry.key, units)) firstStepKeys_.Insert(units, 1);
   for (unsigned a = 0; a < 0x100; ++a)
     for (unsigned b = 0; b < 0x100; ++b)
-      if (root_[TwoBytes(a, b)] && Consumed(byChar, a, b) == 2)
+      if (segmentation_.Opens(TwoBytes(a, b)) && Consumed(byChar, a, b) == 2)
         units_->entry[TwoBytes(a, b)] |= kOpensPhrase;
   Finish(*units_);
 }
 
 PhraseTable::~PhraseTable() = default;
 
-void PhraseTable::AppendAligned(const std::vector<std::uint32_t>& units,
+void PhraseTable::AppendAligned(const std::vector<std::uint16_t>& units,
                                 std::u32string_view converted, std::string& out) const {
   const bool aligned = converted.size() == units.size();
   for (std::size_t i = 0; i < converted.size(); ++i) {
     std::uint32_t e = EncodeChar(converted[i]);
-    if (!e || converted[i] == kNoChar)
-      e = aligned ? byChar_.entry[static_cast<std::uint16_t>(units[i])] : OneByte('?');
+    if (!e || converted[i] == kNoChar) e = aligned ? byChar_.entry[units[i]] : OneByte('?');
     out += OutBytes(e);
   }
 }
 
-std::uint32_t PhraseTable::Child(std::uint32_t node, std::uint16_t unit) const {
-  const std::uint64_t key = std::uint64_t{node} << 16 | unit;
-  for (std::uint64_t slot = Mix(key) >> slotShift_;; slot = (slot + 1) & slotMask_) {
-    if (slotKeys_[slot] == key) return slotNodes_[slot];
-    if (!slotKeys_[slot]) return 0;
-  }
+std::uint32_t PhraseTable::Entry(const unsigned char* p, const unsigned char* end) const {
+  return units_->entry[TwoBytes(p[0], p + 1 < end ? p[1] : 0)];
 }
 
-// The byte length of the longest key at p, and its node.
-std::size_t PhraseTable::Match(const unsigned char* p, const unsigned char* end,
-                               std::uint32_t* found) const {
-  if (end - p < 4) return 0;
-  const std::uint16_t u0 = LoadTwoBytes(p), u1 = LoadTwoBytes(p + 2);
-  const std::uint64_t bit = Mix(PairKey(u0, u1)) >> (64 - kFilterBits);
-  if (!(pairFilter_[bit / 64] >> (bit % 64) & 1)) return 0;
-  std::uint32_t node = Child(root_[u0], u1);
-  std::size_t best = 0;
-  for (const unsigned char* q = p + 4; node; q += 2) {
-    if (phrases_[node].length) {
-      best = static_cast<std::size_t>(q - p);
-      *found = node;
-    }
-    if (end - q < 2) break;
-    node = Child(node, LoadTwoBytes(q));
-  }
-  return best;
+bool PhraseTable::NeedsChain(std::uint32_t entry, const unsigned char* p,
+                             const unsigned char* end) const {
+  std::uint32_t value;
+  return (entry & kSensitive) ||
+         ((entry & kOpensStepKey) && firstStepKeys_.LongestMatch(p, end, &value));
 }
 
 // Converts from `from` (a cut: no key of any step reaches over it) through the
-// sensitive unit, up to the next cut, with the chain itself. Returns where it ended.
+// unit at `at`, up to the next cut, with the chain itself. Returns where it ended.
 const unsigned char* PhraseTable::ConvertStretch(const unsigned char* from,
-                                                 const unsigned char* sensitive,
+                                                 const unsigned char* at,
                                                  const unsigned char* end, Writer& out) const {
-  auto entryAt = [&](const unsigned char* p) {
-    return units_->entry[TwoBytes(p[0], p + 1 < end ? p[1] : 0)];
-  };
-  const unsigned char* to = sensitive + UnitLength(entryAt(sensitive));
+  const unsigned char* to = at + UnitLength(Entry(at, end));
   for (unsigned clean = 0; to < end && clean < cutDistance_;) {
-    const std::uint32_t e = entryAt(to);
-    std::uint32_t node;
-    if ((e & kOpensPhrase) && Match(to, end, &node)) break;  // the next segment
+    const std::uint32_t e = Entry(to, end);
+    std::uint32_t value;
+    if ((e & kOpensPhrase) && segmentation_.LongestMatch(to, end, &value)) break;  // next segment
     clean = e & kNotClean ? 0 : clean + 1;
     to += UnitLength(e);
   }
-  std::vector<std::uint32_t> units;
+  std::vector<std::uint16_t> units;
   std::u32string text;
   for (const unsigned char* p = from; p < to;) {
     const std::uint16_t index = TwoBytes(p[0], p + 1 < end ? p[1] : 0);
-    units.push_back(index | (units_->entry[index] & kPairBit));
+    units.push_back(index);
     text.push_back(Cp936().decode[index]);
     p += UnitLength(units_->entry[index]);
   }
@@ -301,41 +270,43 @@ void PhraseTable::Apply(std::string_view gbk, std::string& out) const {
   // A phrase's output is never longer than its key, nor a unit's than two bytes.
   w.Reserve(2 * gbk.size() + 16);
   const std::uint32_t* entry = units_->entry;
+  // The last cut seen since the last phrase, and how many clean units lead to here.
   const unsigned char* cut = p;
   std::size_t cutOut = w.Used();
   unsigned clean = cutDistance_;
+  auto cutHere = [&] {
+    cut = p;
+    cutOut = w.Used();
+    clean = cutDistance_;
+  };
   while (p < end) {
     const std::uint32_t e = entry[TwoBytes(p[0], p + 1 < end ? p[1] : 0)];
     if (e & kOpensPhrase) {
-      std::uint32_t node;
-      if (std::size_t length = Match(p, end, &node)) {
-        const Phrase& phrase = phrases_[node];
+      std::uint32_t value;
+      if (std::size_t length = segmentation_.LongestMatch(p, end, &value)) {
+        const Phrase& phrase = phrases_[value - 1];
         w.Append(outputs_.data() + phrase.offset, phrase.length);
         p += length;
-        cut = p;
-        cutOut = w.Used();
-        clean = cutDistance_;
+        cutHere();
         continue;
       }
     }
-    if (e & kSensitive) {
-      w.Rewind(cutOut);
-      p = ConvertStretch(cut, p, end, w);
-      w.Reserve(2 * static_cast<std::size_t>(end - p) + 16);
-      cut = p;
-      cutOut = w.Used();
-      clean = cutDistance_;
+    if (anySensitive_) {
+      if (NeedsChain(e, p, end)) {
+        w.Rewind(cutOut);
+        p = ConvertStretch(cut, p, end, w);
+        w.Reserve(2 * static_cast<std::size_t>(end - p) + 16);
+        cutHere();
+        continue;
+      }
+      w.Put(e);
+      p += UnitLength(e);
+      clean = e & kNotClean ? 0 : std::min(clean + 1, cutDistance_);
+      if (clean == cutDistance_) cutHere();
       continue;
     }
     w.Put(e);
     p += UnitLength(e);
-    if (anySensitive_) {
-      clean = e & kNotClean ? 0 : std::min(clean + 1, cutDistance_);
-      if (clean == cutDistance_) {
-        cut = p;
-        cutOut = w.Used();
-      }
-    }
   }
 }
 

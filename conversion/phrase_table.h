@@ -16,6 +16,7 @@
 
 #include "conversion/byte_table.h"
 #include "conversion/phrase_chain.h"
+#include "conversion/unit_trie.h"
 
 namespace orvela {
 
@@ -32,13 +33,15 @@ class PhraseTable {
   void Apply(std::string_view gbk, std::string& out) const;
 
  private:
-  struct Phrase;
+  struct Phrase {
+    std::uint32_t offset, length;
+  };
   class Writer;
-  std::size_t Match(const unsigned char* p, const unsigned char* end, std::uint32_t* node) const;
-  std::uint32_t Child(std::uint32_t node, std::uint16_t unit) const;
-  const unsigned char* ConvertStretch(const unsigned char* from, const unsigned char* sensitive,
+  std::uint32_t Entry(const unsigned char* p, const unsigned char* end) const;
+  bool NeedsChain(std::uint32_t entry, const unsigned char* p, const unsigned char* end) const;
+  const unsigned char* ConvertStretch(const unsigned char* from, const unsigned char* at,
                                       const unsigned char* end, Writer& out) const;
-  void AppendAligned(const std::vector<std::uint32_t>& units, std::u32string_view converted,
+  void AppendAligned(const std::vector<std::uint16_t>& units, std::u32string_view converted,
                      std::string& out) const;
   std::uint32_t EncodeChar(char32_t c) const;
 
@@ -48,14 +51,9 @@ class PhraseTable {
   std::unique_ptr<ByteTable> units_;  // text between phrases, with the flags below
   unsigned cutDistance_ = 0;          // clean units before a position that make it a cut
   bool anySensitive_ = false;
-  // The trie: first unit -> node, (node, unit) -> node in an open-addressed table.
-  std::vector<std::uint32_t> root_;
-  std::vector<std::uint64_t> slotKeys_;
-  std::vector<std::uint32_t> slotNodes_;
-  std::uint64_t slotMask_ = 0;
-  unsigned slotShift_ = 64;
-  std::vector<std::uint64_t> pairFilter_;  // the first two units of some key, hashed
-  std::vector<Phrase> phrases_;            // by node; length 0 where no key ends
+  UnitTrie segmentation_;  // value: 1 + index into phrases_
+  UnitTrie firstStepKeys_;  // the first step's own keys of several characters
+  std::vector<Phrase> phrases_;
   std::string outputs_;
 };
 
