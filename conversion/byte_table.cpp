@@ -68,16 +68,6 @@ std::unique_ptr<ByteTable> Compose(const ByteTable& first, const ByteTable& seco
 }
 
 namespace {
-// How many of the eight bytes, in memory order, are below 0x80 before the first
-// that is not.
-inline unsigned LeadingAscii(std::uint64_t eight) {
-  const std::uint64_t high = eight & 0x8080808080808080u;
-  if (high == 0) return 8;
-  return (std::endian::native == std::endian::little ? std::countr_zero(high)
-                                                     : std::countl_zero(high)) /
-         8;
-}
-
 struct Positions {
   const unsigned char* p;
   unsigned char* w;

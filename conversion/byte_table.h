@@ -55,6 +55,16 @@ inline unsigned Consumed(const ByteTable& table, unsigned first, unsigned second
   return 1 + (table.kind[first] & table.kind[second] >> 1 & 1);
 }
 
+// How many of the eight bytes, in memory order, are below 0x80 before the first
+// that is not.
+inline unsigned LeadingAscii(std::uint64_t eight) {
+  const std::uint64_t high = eight & 0x8080808080808080u;
+  if (high == 0) return 8;
+  return (std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                     : std::countl_zero(high)) /
+         8;
+}
+
 // The entry's output bytes.
 std::string OutBytes(std::uint32_t entry);
 

@@ -64,34 +64,6 @@ unsigned UnitLength(std::uint32_t entry) {
 }
 }  // namespace
 
-// An output string written through a pointer into room made beforehand.
-class PhraseTable::Writer {
- public:
-  explicit Writer(std::string& s) : s_(s), used_(s.size()) {}
-  ~Writer() { s_.resize(used_); }
-  void Reserve(std::size_t more) {
-    if (s_.size() - used_ < more) s_.resize(std::max(s_.size() * 2, used_ + more));
-  }
-  void Put(std::uint32_t entry) {  // room for two bytes must be there
-    const std::uint16_t bytes = static_cast<std::uint16_t>(entry);
-    std::memcpy(s_.data() + used_, &bytes, 2);
-    used_ += entry >> 24;
-  }
-  void Append(const char* p, std::size_t n) {
-    Reserve(n);
-    std::memcpy(s_.data() + used_, p, n);
-    used_ += n;
-  }
-  std::size_t Used() const { return used_; }
-  void Rewind(std::size_t used) { used_ = used; }
-  std::string& Spare() { return spare_; }
-
- private:
-  std::string& s_;
-  std::size_t used_;
-  std::string spare_;
-};
-
 std::uint32_t PhraseTable::EncodeChar(char32_t c) const {
   if (c >= 0x10000) return 0;
   const Cp936Characters& cp936 = Cp936();
@@ -236,10 +208,12 @@ bool PhraseTable::NeedsChain(std::uint32_t entry, const unsigned char* p,
 }
 
 // Converts from `from` (a cut: no key of any step reaches over it) through the
-// unit at `at`, up to the next cut, with the chain itself. Returns where it ended.
+// unit at `at`, up to the next cut, with the chain itself, into out. Returns where
+// it ended.
 const unsigned char* PhraseTable::ConvertStretch(const unsigned char* from,
                                                  const unsigned char* at,
-                                                 const unsigned char* end, Writer& out) const {
+                                                 const unsigned char* end,
+                                                 std::string& out) const {
   const unsigned char* to = at + UnitLength(Entry(at, end));
   for (unsigned clean = 0; to < end && clean < cutDistance_;) {
     const std::uint32_t e = Entry(to, end);
@@ -256,58 +230,81 @@ const unsigned char* PhraseTable::ConvertStretch(const unsigned char* from,
     text.push_back(Cp936().decode[index]);
     p += UnitLength(units_->entry[index]);
   }
-  std::string& converted = out.Spare();
-  converted.clear();
-  AppendAligned(units, ConvertSegment(chain_, text), converted);
-  out.Append(converted.data(), converted.size());
+  AppendAligned(units, ConvertSegment(chain_, text), out);
   return to;
 }
 
 void PhraseTable::Apply(std::string_view gbk, std::string& out) const {
   auto p = reinterpret_cast<const unsigned char*>(gbk.data());
   const auto end = p + gbk.size();
-  Writer w(out);
-  // A phrase's output is never longer than its key, nor a unit's than two bytes.
-  w.Reserve(2 * gbk.size() + 16);
+  // A phrase's output is never longer than its key, nor a unit's than two bytes: at
+  // most two bytes a byte, and eight to spare for the ASCII copies.
+  constexpr std::size_t kSlack = 16;
+  std::size_t used = out.size();
+  out.resize(used + 2 * gbk.size() + kSlack);
+  auto* w = reinterpret_cast<unsigned char*>(out.data()) + used;
   const std::uint32_t* entry = units_->entry;
-  // The last cut seen since the last phrase, and how many clean units lead to here.
+  const bool asciiKept = units_->asciiKept, tracking = anySensitive_;
+  // The last cut since the last phrase (where the chain may start again), and how
+  // many clean units lead up to here.
   const unsigned char* cut = p;
-  std::size_t cutOut = w.Used();
+  std::size_t cutOut = used;
   unsigned clean = cutDistance_;
+  auto base = [&] { return reinterpret_cast<unsigned char*>(out.data()); };
   auto cutHere = [&] {
     cut = p;
-    cutOut = w.Used();
+    cutOut = static_cast<std::size_t>(w - base());
     clean = cutDistance_;
   };
+  std::string stretch;
   while (p < end) {
+    if (asciiKept && *p < 0x80 && end - p >= 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, p, 8);
+      const unsigned ascii = LeadingAscii(eight);
+      std::memcpy(w, p, 8);
+      p += ascii;
+      w += ascii;
+      if (tracking) {
+        clean = std::min(clean + ascii, cutDistance_);
+        if (clean == cutDistance_) cutHere();
+      }
+      continue;
+    }
     const std::uint32_t e = entry[TwoBytes(p[0], p + 1 < end ? p[1] : 0)];
     if (e & kOpensPhrase) {
       std::uint32_t value;
       if (std::size_t length = segmentation_.LongestMatch(p, end, &value)) {
         const Phrase& phrase = phrases_[value - 1];
-        w.Append(outputs_.data() + phrase.offset, phrase.length);
+        std::memcpy(w, outputs_.data() + phrase.offset, phrase.length);
+        w += phrase.length;
         p += length;
         cutHere();
         continue;
       }
     }
-    if (anySensitive_) {
-      if (NeedsChain(e, p, end)) {
-        w.Rewind(cutOut);
-        p = ConvertStretch(cut, p, end, w);
-        w.Reserve(2 * static_cast<std::size_t>(end - p) + 16);
-        cutHere();
-        continue;
-      }
-      w.Put(e);
-      p += UnitLength(e);
-      clean = e & kNotClean ? 0 : std::min(clean + 1, cutDistance_);
-      if (clean == cutDistance_) cutHere();
+    if (tracking && NeedsChain(e, p, end)) {
+      stretch.clear();
+      const unsigned char* to = ConvertStretch(cut, p, end, stretch);
+      const std::size_t need = cutOut + stretch.size() + 2 * static_cast<std::size_t>(end - to);
+      if (need + kSlack > out.size()) out.resize(need + kSlack);
+      w = base() + cutOut;
+      std::memcpy(w, stretch.data(), stretch.size());
+      w += stretch.size();
+      p = to;
+      cutHere();
       continue;
     }
-    w.Put(e);
+    const std::uint16_t bytes = static_cast<std::uint16_t>(e);
+    std::memcpy(w, &bytes, 2);
+    w += e >> 24;
     p += UnitLength(e);
+    if (tracking) {
+      clean = e & kNotClean ? 0 : std::min(clean + 1, cutDistance_);
+      if (clean == cutDistance_) cutHere();
+    }
   }
+  out.resize(static_cast<std::size_t>(w - base()));
 }
 
 const PhraseTable& Sc2TcPhraseTable(MappingTarget target) {

@@ -36,11 +36,10 @@ class PhraseTable {
   struct Phrase {
     std::uint32_t offset, length;
   };
-  class Writer;
   std::uint32_t Entry(const unsigned char* p, const unsigned char* end) const;
   bool NeedsChain(std::uint32_t entry, const unsigned char* p, const unsigned char* end) const;
   const unsigned char* ConvertStretch(const unsigned char* from, const unsigned char* at,
-                                      const unsigned char* end, Writer& out) const;
+                                      const unsigned char* end, std::string& out) const;
   void AppendAligned(const std::vector<std::uint16_t>& units, std::u32string_view converted,
                      std::string& out) const;
   std::uint32_t EncodeChar(char32_t c) const;
