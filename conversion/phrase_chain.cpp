@@ -7,14 +7,15 @@
 
 namespace orvela {
 
-PhraseDictionary::PhraseDictionary(const std::vector<DictionaryEntry>& entries)
-    : entries_(entries),
+PhraseDictionary::PhraseDictionary(std::vector<DictionaryEntry> entries)
+    : entries_(std::move(entries)),
       opensLong_(0x110000 / 64, 0),
       inLong_(0x110000 / 64, 0),
       hasOne_(0x110000 / 64, 0) {
   auto set = [](Bits& bits, char32_t c) {
     if (c < 0x110000) bits[c / 64] |= std::uint64_t{1} << (c % 64);
   };
+  longKeys_.reserve(entries_.size());
   for (const DictionaryEntry& e : entries_) {
     maxLength_ = std::max(maxLength_, e.key.size());
     if (e.key.size() == 1) {
@@ -39,7 +40,6 @@ std::optional<PhraseDictionary::Match> PhraseDictionary::LongestPrefix(
   return Match{1, oneChar_.find(text[0])->second};
 }
 
-namespace {
 std::u32string ConvertStep(const std::vector<const PhraseDictionary*>& group,
                            std::u32string_view text) {
   std::u32string out;
@@ -57,7 +57,6 @@ std::u32string ConvertStep(const std::vector<const PhraseDictionary*>& group,
   }
   return out;
 }
-}  // namespace
 
 std::u32string ConvertSegment(const ConversionChain& chain, std::u32string_view segment) {
   std::u32string text(segment);

@@ -20,7 +20,7 @@ namespace orvela {
 
 class PhraseDictionary {
  public:
-  explicit PhraseDictionary(const std::vector<DictionaryEntry>& entries);
+  explicit PhraseDictionary(std::vector<DictionaryEntry> entries);
 
   struct Match {
     std::size_t length;  // in characters
@@ -61,6 +61,11 @@ struct ConversionChain {
   const PhraseDictionary* segmentation;
   std::vector<std::vector<const PhraseDictionary*>> steps;
 };
+
+// One step over a text: at each position the first dictionary with a key there
+// gives its longest one.
+std::u32string ConvertStep(const std::vector<const PhraseDictionary*>& group,
+                           std::u32string_view text);
 
 // The chain's steps over one segment.
 std::u32string ConvertSegment(const ConversionChain& chain, std::u32string_view segment);

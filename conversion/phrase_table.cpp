@@ -11,8 +11,8 @@
 namespace orvela {
 
 namespace {
-constexpr std::uint32_t kOpensPhrase = 1u << 17;  // the unit may begin a segmentation key
-constexpr std::uint32_t kSensitive = 1u << 18;    // its stretch needs the chain itself
+constexpr std::uint32_t kOpensPhrase = 1u << 17;   // the unit may begin a segmentation key
+constexpr std::uint32_t kSensitive = 1u << 18;     // its stretch needs the chain itself
 constexpr std::uint32_t kOpensStepKey = 1u << 19;  // so does it if a first-step key is here
 constexpr std::uint32_t kNotClean = 1u << 20;      // it may begin a key of some step
 constexpr std::uint32_t kFlags = kOpensPhrase | kSensitive | kOpensStepKey | kNotClean;
@@ -72,10 +72,14 @@ std::uint32_t PhraseTable::EncodeChar(char32_t c) const {
 }
 
 namespace {
-std::size_t TotalUnits(const PhraseDictionary& dict) {
-  std::size_t n = 0;
-  for (const DictionaryEntry& e : dict.Entries()) n += e.key.size();
-  return n;
+UnitTrie EmptyTrie(const std::vector<const PhraseDictionary*>& dicts) {
+  std::size_t keys = 0, units = 0;
+  for (const PhraseDictionary* dict : dicts)
+    for (const DictionaryEntry& e : dict->Entries()) {
+      keys += 1;
+      units += e.key.size();
+    }
+  return UnitTrie(keys, units);
 }
 
 // The first step's dictionaries other than the segmentation's, with long keys.
@@ -86,12 +90,6 @@ std::vector<const PhraseDictionary*> FirstStepOwn(const ConversionChain& chain) 
       if (dict != chain.segmentation && dict->HasLongKeys()) own.push_back(dict);
   return own;
 }
-
-std::size_t TotalUnits(const std::vector<const PhraseDictionary*>& dicts) {
-  std::size_t n = 0;
-  for (const PhraseDictionary* dict : dicts) n += TotalUnits(*dict);
-  return n;
-}
 }  // namespace
 
 PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
@@ -100,8 +98,8 @@ PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
       byChar_(byChar),
       target_(target),
       units_(std::make_unique<ByteTable>()),
-      segmentation_(TotalUnits(*chain.segmentation)),
-      firstStepKeys_(TotalUnits(FirstStepOwn(chain))) {
+      segmentation_(EmptyTrie({chain.segmentation})),
+      firstStepKeys_(EmptyTrie(FirstStepOwn(chain))) {
   const Cp936Characters& cp936 = Cp936();
   for (const auto& group : chain.steps)
     for (const PhraseDictionary* dict : group)
@@ -123,7 +121,7 @@ PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
           f |= kNotClean | (dict == chain.segmentation ? 0 : k == 0 ? kOpensStepKey : kSensitive);
         if (changed && dict->InLongKey(x[0])) f |= kSensitive | kNotClean;
       }
-      std::u32string y = ConvertSegment({nullptr, {chain.steps[k]}}, x);
+      std::u32string y = ConvertStep(chain.steps[k], x);
       if (y.size() != 1) return f | kSensitive | kNotClean;
       changed = changed || y != x;
       x = y;
@@ -169,8 +167,8 @@ PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
     if (!unitsOf(entry.key, units)) continue;
     out.clear();
     AppendAligned(units, ConvertSegment(chain, entry.key), out);
-    phrases_.push_back({static_cast<std::uint32_t>(outputs_.size()),
-                        static_cast<std::uint32_t>(out.size())});
+    phrases_.push_back(
+        {static_cast<std::uint32_t>(outputs_.size()), static_cast<std::uint32_t>(out.size())});
     outputs_ += out;
     segmentation_.Insert(units, static_cast<std::uint32_t>(phrases_.size()));
   }
@@ -196,6 +194,14 @@ void PhraseTable::AppendAligned(const std::vector<std::uint16_t>& units,
   }
 }
 
+namespace {
+inline void Put(unsigned char*& w, std::uint32_t entry) {
+  const std::uint16_t bytes = static_cast<std::uint16_t>(entry);
+  std::memcpy(w, &bytes, 2);
+  w += entry >> 24;
+}
+}  // namespace
+
 std::uint32_t PhraseTable::Entry(const unsigned char* p, const unsigned char* end) const {
   return units_->entry[TwoBytes(p[0], p + 1 < end ? p[1] : 0)];
 }
@@ -210,10 +216,8 @@ bool PhraseTable::NeedsChain(std::uint32_t entry, const unsigned char* p,
 // Converts from `from` (a cut: no key of any step reaches over it) through the
 // unit at `at`, up to the next cut, with the chain itself, into out. Returns where
 // it ended.
-const unsigned char* PhraseTable::ConvertStretch(const unsigned char* from,
-                                                 const unsigned char* at,
-                                                 const unsigned char* end,
-                                                 std::string& out) const {
+const unsigned char* PhraseTable::ConvertStretch(const unsigned char* from, const unsigned char* at,
+                                                 const unsigned char* end, std::string& out) const {
   const unsigned char* to = at + UnitLength(Entry(at, end));
   for (unsigned clean = 0; to < end && clean < cutDistance_;) {
     const std::uint32_t e = Entry(to, end);
@@ -271,6 +275,34 @@ void PhraseTable::Apply(std::string_view gbk, std::string& out) const {
       }
       continue;
     }
+    if (!tracking && end - p >= 16) {
+      // Mostly double-byte text: look up four units at once as if each were two
+      // bytes long, and write those up to the first that is not or that may
+      // begin a phrase.
+      const std::uint32_t e0 = entry[LoadTwoBytes(p)], e1 = entry[LoadTwoBytes(p + 2)],
+                          e2 = entry[LoadTwoBytes(p + 4)], e3 = entry[LoadTwoBytes(p + 6)];
+      // A pair that no key begins with, as far as the filter can tell.
+      auto plain = [&](std::uint32_t e, const unsigned char* at) {
+        return (e & kPairBit) && !((e & kOpensPhrase) && segmentation_.MayMatch(at));
+      };
+      if (plain(e0, p)) {
+        Put(w, e0);
+        p += 2;
+        if (plain(e1, p)) {
+          Put(w, e1);
+          p += 2;
+          if (plain(e2, p)) {
+            Put(w, e2);
+            p += 2;
+            if (plain(e3, p)) {
+              Put(w, e3);
+              p += 2;
+            }
+          }
+        }
+        continue;
+      }
+    }
     const std::uint32_t e = entry[TwoBytes(p[0], p + 1 < end ? p[1] : 0)];
     if (e & kOpensPhrase) {
       std::uint32_t value;
@@ -295,9 +327,7 @@ void PhraseTable::Apply(std::string_view gbk, std::string& out) const {
       cutHere();
       continue;
     }
-    const std::uint16_t bytes = static_cast<std::uint16_t>(e);
-    std::memcpy(w, &bytes, 2);
-    w += e >> 24;
+    Put(w, e);
     p += UnitLength(e);
     if (tracking) {
       clean = e & kNotClean ? 0 : std::min(clean + 1, cutDistance_);

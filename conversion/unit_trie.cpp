@@ -38,12 +38,12 @@ std::uint64_t UnitTrie::Table::Get(std::uint64_t key) const {
   }
 }
 
-UnitTrie::UnitTrie(std::size_t units)
+UnitTrie::UnitTrie(std::size_t keys, std::size_t units)
     : opens_(65536, false),
       pairFilter_((std::size_t{1} << kFilterBits) / 64, 0),
       tripleFilter_((std::size_t{1} << kFilterBits) / 64, 0),
-      pairs_(units / 2),
-      links_(units),
+      pairs_(keys),
+      links_(units > 2 * keys ? units - 2 * keys : 0),
       values_(1, 0) {}
 
 std::uint32_t UnitTrie::NewNode() {
@@ -59,7 +59,8 @@ void UnitTrie::Insert(const std::vector<std::uint16_t>& key, std::uint32_t value
   std::memcpy(&two, head, 4);
   opens_[key[0]] = true;
   Set(pairFilter_, Hash(two));
-  if (key.size() > 2) Set(tripleFilter_, Hash(Triple(reinterpret_cast<const unsigned char*>(head))));
+  if (key.size() > 2)
+    Set(tripleFilter_, Hash(Triple(reinterpret_cast<const unsigned char*>(head))));
   std::uint64_t* slot = pairs_.Find(two);
   if (!*slot) *slot = std::uint64_t{two} << kKeyShift | NewNode();
   for (std::size_t i = 2; i < key.size(); ++i) {

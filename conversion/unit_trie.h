@@ -13,8 +13,8 @@ namespace orvela {
 
 class UnitTrie {
  public:
-  // Room for keys of `units` units in all.
-  explicit UnitTrie(std::size_t units);
+  // Room for `keys` keys of `units` units in all.
+  UnitTrie(std::size_t keys, std::size_t units);
 
   // Keys have two units at least; value is not 0.
   void Insert(const std::vector<std::uint16_t>& key, std::uint32_t value);
@@ -31,6 +31,14 @@ class UnitTrie {
   }
 
   bool Opens(std::uint16_t unit) const { return opens_[unit]; }
+
+  // Whether some key may begin with the first four bytes at p (a cheap test that
+  // LongestMatch makes first).
+  bool MayMatch(const unsigned char* p) const {
+    std::uint32_t two;
+    std::memcpy(&two, p, 4);
+    return Test(pairFilter_, Hash(two));
+  }
 
  private:
   // A link in one word: its key (the first two units, or the parent node and the
@@ -67,8 +75,8 @@ class UnitTrie {
 
   std::vector<bool> opens_;  // by first unit
   std::vector<std::uint64_t> pairFilter_, tripleFilter_;
-  Table pairs_;  // the first two units
-  Table links_;  // (node, unit) below them
+  Table pairs_;                        // the first two units
+  Table links_;                        // (node, unit) below them
   std::vector<std::uint32_t> values_;  // by node; 0 where no key ends
 };
 
