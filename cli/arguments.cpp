@@ -3,8 +3,8 @@
 namespace orvela::cli {
 
 const char* const kUsage =
-    "Usage: orvela-convert --mode MODE [--no-charset-tag] FILE...\n"
-    "       orvela-convert --mode MODE -\n"
+    "Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] FILE...\n"
+    "       orvela-convert --mode MODE [--by-char] -\n"
     "       orvela-convert --help\n"
     "\n"
     "Converts each FILE in place, in the order given. With '-' converts standard input\n"
@@ -20,6 +20,10 @@ const char* const kUsage =
     "\n"
     "In the modes gb2big5 and big52gb the charset name of a web page's META declaration\n"
     "is changed to match, unless --no-charset-tag is given.\n"
+    "\n"
+    "Simplified and traditional characters are converted by phrase, as OpenCC's s2tw\n"
+    "and tw2s do (头发 -> 頭髮, 皇后 stays 皇后); --by-char maps each character on its\n"
+    "own, whatever its neighbours.\n"
     "\n"
     "Exit status: 0 when every file was handled (files left alone are listed), 1 when the\n"
     "run stopped on an error, 2 for bad usage.\n";
@@ -48,6 +52,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       return parsed;
     } else if (arg == "--no-charset-tag") {
       parsed.alterCharsetTag = false;
+    } else if (arg == "--by-char") {
+      parsed.mapping = CharMapping::kByCharacter;
     } else if (arg == "--mode" || arg.starts_with("--mode=")) {
       if (arg == "--mode") {
         if (i + 1 == args.size()) return Bad("--mode needs a MODE");

@@ -14,6 +14,7 @@ struct Arguments {
   Action action = Action::kBadUsage;
   ConversionMode mode = ConversionMode::RbGB2GBK;
   bool alterCharsetTag = true;
+  CharMapping mapping = CharMapping::kPhrases;
   std::vector<std::string> files;
   std::string problem;  // what is wrong, for kBadUsage
 };

@@ -59,9 +59,9 @@ int main(int argc, char** argv) {
   }
   try {
     if (args.action == cli::Action::kFilter) {
-      WriteStandardOutput(ApplyMode(args.mode, ReadStandardInput()));
+      WriteStandardOutput(ApplyMode(args.mode, ReadStandardInput(), args.mapping));
     } else {
-      RunReport report = RunConversion(args.files, args.mode, args.alterCharsetTag);
+      RunReport report = RunConversion(args.files, args.mode, args.alterCharsetTag, args.mapping);
       std::cout << CompletionMessage(report) << '\n';
     }
   } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include "ui/file_list_model.h"
 #include "ui/folder_import.h"
 #include "ui/option_check_box.h"
+#include "ui/saved_options.h"
 
 namespace orvela {
 
@@ -82,6 +84,8 @@ void TForm1::FormCreate() {
   setWindowTitle(ApplicationTitle());
   lblVersion->setText(ApplicationTitle() + QStringLiteral(" 1.62 版"));
   lblChkAlterTag->setText(QString::fromUtf8(kOptionText));
+  ChkByChar->setChecked(LoadByCharacterOption());
+  connect(ChkByChar, &QCheckBox::toggled, this, [](bool on) { SaveByCharacterOption(on); });
   // Only the list box takes dropped files.
   ListBox1->setAcceptDrops(true);
   ListBox1->viewport()->setAcceptDrops(true);
@@ -178,7 +182,9 @@ void TForm1::BtnSc2TcClick() {
   std::vector<std::string> paths;
   paths.reserve(static_cast<std::size_t>(Files().Count()));
   for (long i = 0; i < Files().Count(); ++i) paths.push_back(Files().Path(i));
-  const RunReport report = RunConversion(paths, *mode, ChkAlterTag->IsOn());
+  const RunReport report =
+      RunConversion(paths, *mode, ChkAlterTag->IsOn(),
+                    ChkByChar->isChecked() ? CharMapping::kByCharacter : CharMapping::kPhrases);
   Dialogs().ShowMessage(this, QFile::decodeName(CompletionMessage(report).c_str()),
                         ApplicationTitle(), DialogHost::Icon::Information);
 }

@@ -10,6 +10,7 @@
 #include "conversion/modes.h"
 
 class QAction;
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -71,6 +72,7 @@ class TForm1 : public QMainWindow {
   QWidget* TabSheet5;
   QLabel* lblChkAlterTag;
   TOptionCheckBox* ChkAlterTag;
+  QCheckBox* ChkByChar;  // character for character instead of by phrase
   QWidget* TabSheet4;
   QPlainTextEdit* Memo1;
   QWidget* TabSheet6;

@@ -1,5 +1,6 @@
 // The stored layout of TForm1: what the window shows before FormCreate runs.
 #include <QAction>
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -195,6 +196,8 @@ void TForm1::BuildOptionsPage() {
   lblChkAlterTag->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblChkAlterTag->setAutoFillBackground(true);
   Colour(lblChkAlterTag, QPalette::Window, kActiveBorderColour);
+  ChkByChar = new QCheckBox(QStringLiteral("逐字转换（不按词语）"), TabSheet5);
+  ChkByChar->setGeometry(16, 96, 462, 20);
 }
 
 void TForm1::BuildTextPages() {

@@ -52,7 +52,7 @@ const std::string kTraditional = "簡體中文編碼轉換，網頁。\r\n";
 TEST(OrvelaConvert, HelpPrintsTheUsage) {
   Outcome o = Convert({"--help"});
   EXPECT_EQ(o.exit, 0);
-  EXPECT_NE(o.out.find("Usage: orvela-convert --mode MODE [--no-charset-tag] FILE..."),
+  EXPECT_NE(o.out.find("Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] FILE..."),
             std::string::npos);
   for (const char* mode : {"gb2gbk", "gbk2gb", "gb2big5", "big52gb", "big52gbk", "gbk2big5"})
     EXPECT_NE(o.out.find(mode), std::string::npos) << mode;
@@ -113,6 +113,36 @@ TEST(OrvelaConvert, EachModeNameConvertsFilesInPlace) {
     EXPECT_EQ(o.err, "") << c.name;
     EXPECT_EQ(ReadFile(first), c.out) << c.name;
     EXPECT_EQ(ReadFile(second), c.out) << c.name;
+  }
+}
+
+// Phrase-aware by default; --by-char maps each character alone, in place and as a
+// filter alike.
+TEST(OrvelaConvert, ByCharMapsCharactersAlone) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string in, out;
+  } cases[] = {
+      {{"--mode", "gb2gbk"}, Gbk("头发和皇后"), Gbk("頭髮和皇后")},
+      {{"--mode", "gb2gbk", "--by-char"}, Gbk("头发和皇后"), Gbk("頭發和皇後")},
+      {{"--by-char", "--mode", "gb2big5"}, Gbk("头发"), Big5("頭發")},
+      {{"--mode", "gbk2gb"}, Gbk("乾隆"), Gbk("乾隆")},
+      {{"--mode", "gbk2gb", "--by-char"}, Gbk("乾隆"), Gbk("干隆")},
+  };
+  testing::TempDir dir;
+  const std::string file = dir / "a.txt";
+  for (const Case& c : cases) {
+    std::string line;
+    for (const std::string& a : c.args) line += a + " ";
+    WriteFile(file, c.in);
+    std::vector<std::string> inPlace = c.args, filter = c.args;
+    inPlace.push_back(file);
+    filter.push_back("-");
+    EXPECT_EQ(Convert(inPlace).exit, 0) << line;
+    EXPECT_EQ(ReadFile(file), c.out) << line;
+    Outcome o = Convert(filter, c.in);
+    EXPECT_EQ(o.exit, 0) << line;
+    EXPECT_EQ(o.out, c.out) << line;
   }
 }
 

@@ -40,6 +40,7 @@
 #include "ui/local_file_url.h"
 #include "ui/main_window.h"
 #include "ui/option_check_box.h"
+#include "ui/saved_options.h"
 #include "ui/type_list_place.h"
 
 using orvela::DialogHost;
@@ -136,6 +137,7 @@ class MainWindowTest : public QObject {
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     orvela::SetTypeListFileForTest(Temp("varu_ext.txt"));
+    orvela::SetSavedOptionsFileForTest(QString::fromStdString(Temp("orvela.conf")));
     dialogs_ = std::make_unique<ScriptedDialogs>();
     form_ = std::make_unique<TForm1>();
     orvela::CreateFolderDialogs(form_.get());
@@ -148,6 +150,7 @@ class MainWindowTest : public QObject {
     dialogs_.reset();
     orvela::FailWritesAfterForTesting(std::nullopt);
     orvela::SetTypeListFileForTest(std::nullopt);
+    orvela::SetSavedOptionsFileForTest(std::nullopt);
     dir_.reset();
   }
 
@@ -661,6 +664,38 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(f.BtnSc2Tc, Qt::LeftButton);
     QCOMPARE(ReadFile(page).find("big5") != std::string::npos, rewritten);
     QCOMPARE(ReadFile(page).find("gb2312") != std::string::npos, !rewritten);
+  }
+
+  // Phrase-aware unless "逐字转换（不按词语）" is checked; the box keeps its state
+  // from one start to the next.
+  void byCharacterOptionIsKeptAndUsedByTheRun() {
+    TForm1& f = *form_;
+    QCOMPARE(f.ChkByChar->text(), U("逐字转换（不按词语）"));
+    QCOMPARE(f.ChkByChar->parentWidget(), f.TabSheet5);
+    QVERIFY(f.ChkByChar->geometry().top() > f.lblChkAlterTag->geometry().bottom());
+    QVERIFY(!f.ChkByChar->isChecked());
+    const std::string file = Temp("hair.txt");
+    const std::string simplified = "\xCD\xB7\xB7\xA2";  // 头发
+    auto convert = [&](TForm1& form) {
+      WriteFile(file, simplified);
+      form.ListModel->Append(file);
+      form.RbGB2GBK->setChecked(true);
+      dialogs_->answers = {true};
+      QTest::mouseClick(form.BtnSc2Tc, Qt::LeftButton);
+      return ReadFile(file);
+    };
+    QCOMPARE(convert(f), std::string("\xEE\x5E\xF3\x8C"));  // 頭髮
+    f.PageControl2->setCurrentWidget(f.TabSheet5);
+    QTest::mouseClick(f.ChkByChar, Qt::LeftButton, {}, QPoint(8, 10));  // on the box
+    QVERIFY(f.ChkByChar->isChecked());
+    {
+      TForm1 again;
+      QVERIFY(again.ChkByChar->isChecked());
+      QCOMPARE(convert(again), std::string("\xEE\x5E\xB0\x6C"));  // 頭發, character by character
+      again.ChkByChar->click();
+    }
+    TForm1 third;
+    QVERIFY(!third.ChkByChar->isChecked());
   }
 
   void linksOpenTheBundledPages() {
