@@ -338,9 +338,12 @@ void PhraseTable::Apply(std::string_view gbk, std::string& out) const {
 }
 
 const PhraseTable& Sc2TcPhraseTable(MappingTarget target) {
-  static const PhraseTable gbk(SimplifiedToTaiwanChain(), Sc2TcTable(), MappingTarget::kGbk);
+  if (target == MappingTarget::kGbk) {
+    static const PhraseTable gbk(SimplifiedToTaiwanChain(), Sc2TcTable(), MappingTarget::kGbk);
+    return gbk;
+  }
   static const PhraseTable big5(SimplifiedToTaiwanChain(), Sc2TcTable(), MappingTarget::kBig5);
-  return target == MappingTarget::kGbk ? gbk : big5;
+  return big5;
 }
 
 const PhraseTable& Tc2ScPhraseTable() {
