@@ -167,14 +167,15 @@ PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
     if (!unitsOf(entry.key, units)) continue;
     out.clear();
     AppendAligned(units, ConvertSegment(chain, entry.key), out);
-    phrases_.push_back(
-        {static_cast<std::uint32_t>(outputs_.size()), static_cast<std::uint32_t>(out.size())});
+    const std::uint32_t node = segmentation_.Insert(units);
+    if (phrases_.size() <= node) phrases_.resize(node + 1);
+    phrases_[node] = {static_cast<std::uint32_t>(outputs_.size()),
+                      static_cast<std::uint32_t>(out.size())};
     outputs_ += out;
-    segmentation_.Insert(units, static_cast<std::uint32_t>(phrases_.size()));
   }
   for (const PhraseDictionary* dict : FirstStepOwn(chain))
     for (const DictionaryEntry& entry : dict->Entries())
-      if (unitsOf(entry.key, units)) firstStepKeys_.Insert(units, 1);
+      if (unitsOf(entry.key, units)) firstStepKeys_.Insert(units);
   for (unsigned a = 0; a < 0x100; ++a)
     for (unsigned b = 0; b < 0x100; ++b)
       if (segmentation_.Opens(TwoBytes(a, b)) && Consumed(byChar, a, b) == 2)
@@ -307,7 +308,7 @@ void PhraseTable::Apply(std::string_view gbk, std::string& out) const {
     if (e & kOpensPhrase) {
       std::uint32_t value;
       if (std::size_t length = segmentation_.LongestMatch(p, end, &value)) {
-        const Phrase& phrase = phrases_[value - 1];
+        const Phrase& phrase = phrases_[value];
         std::memcpy(w, outputs_.data() + phrase.offset, phrase.length);
         w += phrase.length;
         p += length;

@@ -50,7 +50,7 @@ class PhraseTable {
   std::unique_ptr<ByteTable> units_;  // text between phrases, with the flags below
   unsigned cutDistance_ = 0;          // clean units before a position that make it a cut
   bool anySensitive_ = false;
-  UnitTrie segmentation_;   // value: 1 + index into phrases_
+  UnitTrie segmentation_;   // phrases_ by its nodes
   UnitTrie firstStepKeys_;  // the first step's own keys of several characters
   std::vector<Phrase> phrases_;
   std::string outputs_;

@@ -43,16 +43,14 @@ UnitTrie::UnitTrie(std::size_t keys, std::size_t units)
       pairFilter_((std::size_t{1} << kFilterBits) / 64, 0),
       tripleFilter_((std::size_t{1} << kFilterBits) / 64, 0),
       pairs_(keys),
-      links_(units > 2 * keys ? units - 2 * keys : 0),
-      values_(1, 0) {}
+      links_(units > 2 * keys ? units - 2 * keys : 0) {}
 
 std::uint32_t UnitTrie::NewNode() {
-  if (values_.size() > kNodeMask) throw std::length_error("UnitTrie: too many nodes");
-  values_.push_back(0);
-  return static_cast<std::uint32_t>(values_.size() - 1);
+  if (nodes_ > kNodeMask) throw std::length_error("UnitTrie: too many nodes");
+  return static_cast<std::uint32_t>(nodes_++);
 }
 
-void UnitTrie::Insert(const std::vector<std::uint16_t>& key, std::uint32_t value) {
+std::uint32_t UnitTrie::Insert(const std::vector<std::uint16_t>& key) {
   // The filters hash the units as memory holds them.
   const std::uint16_t head[3] = {key[0], key[1], key.size() > 2 ? key[2] : std::uint16_t{0}};
   std::uint32_t two;
@@ -70,11 +68,11 @@ void UnitTrie::Insert(const std::vector<std::uint16_t>& key, std::uint32_t value
     if (!*slot) *slot = link << kKeyShift | NewNode();
   }
   *slot |= kEnds;
-  values_[*slot & kNodeMask] = value;
+  return static_cast<std::uint32_t>(*slot & kNodeMask);
 }
 
 std::size_t UnitTrie::Walk(const unsigned char* p, const unsigned char* end, std::uint32_t two,
-                           std::uint32_t* value) const {
+                           std::uint32_t* node) const {
   std::uint64_t slot = pairs_.Get(two);
   std::size_t best = 0;
   const unsigned char* q = p + 4;
@@ -82,7 +80,7 @@ std::size_t UnitTrie::Walk(const unsigned char* p, const unsigned char* end, std
     if (!slot) return best;
     if (slot & kEnds) {
       best = static_cast<std::size_t>(q - p);
-      *value = values_[slot & kNodeMask];
+      *node = static_cast<std::uint32_t>(slot & kNodeMask);
     }
     if (!(slot & kHasChildren) || end - q < 2) return best;
     if (q == p + 4 && !Test(tripleFilter_, Hash(Triple(p)))) return best;

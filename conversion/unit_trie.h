@@ -16,18 +16,20 @@ class UnitTrie {
   // Room for `keys` keys of `units` units in all.
   UnitTrie(std::size_t keys, std::size_t units);
 
-  // Keys have two units at least; value is not 0.
-  void Insert(const std::vector<std::uint16_t>& key, std::uint32_t value);
+  // Keys have two units at least. Returns the node where the key ends: a number
+  // below Nodes(), not 0, that stands for the key.
+  std::uint32_t Insert(const std::vector<std::uint16_t>& key);
+  std::size_t Nodes() const { return nodes_; }
 
   // The byte length of the longest key that the text at p begins with, and its
-  // value; 0 when none does.
+  // node; 0 when none does.
   std::size_t LongestMatch(const unsigned char* p, const unsigned char* end,
-                           std::uint32_t* value) const {
+                           std::uint32_t* node) const {
     if (end - p < 4) return 0;
     std::uint32_t two;
     std::memcpy(&two, p, 4);
     if (!Test(pairFilter_, Hash(two))) return 0;
-    return Walk(p, end, two, value);
+    return Walk(p, end, two, node);
   }
 
   bool Opens(std::uint16_t unit) const { return opens_[unit]; }
@@ -70,14 +72,14 @@ class UnitTrie {
     bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
   }
   std::size_t Walk(const unsigned char* p, const unsigned char* end, std::uint32_t two,
-                   std::uint32_t* value) const;
+                   std::uint32_t* node) const;
   std::uint32_t NewNode();
 
   std::vector<bool> opens_;  // by first unit
   std::vector<std::uint64_t> pairFilter_, tripleFilter_;
   Table pairs_;                        // the first two units
   Table links_;                        // (node, unit) below them
-  std::vector<std::uint32_t> values_;  // by node; 0 where no key ends
+  std::size_t nodes_ = 1;  // node 0 is none
 };
 
 }  // namespace orvela
