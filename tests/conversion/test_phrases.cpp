@@ -134,6 +134,17 @@ TEST(Phrases, HardPhrasesTraditionalToSimplifiedAsOpenCC) {
   }
 }
 
+// Every entry of the dictionaries that s2tw and tw2s use keeps its number of
+// characters, so each character of a phrase has its own converted form (and a
+// form the target lacks can fall back character by character).
+TEST(Phrases, EveryDictionaryEntryKeepsItsLength) {
+  for (const ConversionChain* chain : {&SimplifiedToTaiwanChain(), &TaiwanToSimplifiedChain()})
+    for (const auto& group : chain->steps)
+      for (const PhraseDictionary* dict : group)
+        for (const DictionaryEntry& e : dict->Entries())
+          EXPECT_EQ(e.value.size(), e.key.size()) << Utf8(e.key) << " -> " << Utf8(e.value);
+}
+
 TEST(Phrases, ByCharacterKeepsTheCharacterMapping) {
   const std::string text = Gbk("头发，皇后，面条，关系，一只鸡");
   EXPECT_EQ(MapSc2TcByChar(text), Gbk("頭發，皇後，面條，關系，一只雞"));
