@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "conversion/char_map_table.h"
+#include "conversion/codepage_chars.h"
 #include "conversion/icu_codepage.h"
 
 namespace orvela {
@@ -16,47 +17,34 @@ constexpr std::uint32_t kSensitive = 1u << 18;     // its stretch needs the chai
 constexpr std::uint32_t kOpensStepKey = 1u << 19;  // so does it if a first-step key is here
 constexpr std::uint32_t kNotClean = 1u << 20;      // it may begin a key of some step
 constexpr std::uint32_t kFlags = kOpensPhrase | kSensitive | kOpensStepKey | kNotClean;
-constexpr char32_t kNoChar = 0xFFFFFFFF;  // a unit that is no character
 
-// The characters of cp936: what each unit decodes to, and the exact bytes of each
-// character it holds (BMP only; 0 where it has none), with whether cp950 holds it.
-struct Cp936Characters {
-  std::vector<char32_t> decode = std::vector<char32_t>(65536, kNoChar);  // by TwoBytes
+// The exact cp936 bytes of each character it holds (BMP only; 0 where it has
+// none), and whether cp950 holds the character too.
+struct Cp936Encoding {
   std::vector<std::uint32_t> encode = std::vector<std::uint32_t>(65536, 0);
   std::vector<bool> inBig5 = std::vector<bool>(65536, false);
 };
 
-const Cp936Characters& Cp936() {
-  static const Cp936Characters chars = [] {
-    Cp936Characters c;
-    const ByteTable& cut = Sc2TcTable();  // cp936's cut into units
+const Cp936Encoding& Cp936() {
+  static const Cp936Encoding encoding = [] {
+    Cp936Encoding e;
+    const CodePageChars& chars = Cp936Chars();
     IcuCodePage gbk(kCp936), big5(kCp950);
-    auto learn = [&](char32_t cp, std::uint32_t entry, const std::string& bytes) {
-      if (cp >= 0x10000 || gbk.Encode(cp, false) != bytes) return;
-      c.encode[cp] = entry;
-      c.inBig5[cp] = big5.Encode(cp, false).has_value();
-    };
-    for (unsigned a = 0; a < 0x100; ++a) {
-      if (!(cut.kind[a] & kOpensPair)) {
-        const std::string one(1, static_cast<char>(a));
-        DecodedUnit unit = gbk.Decode(one);
-        if (unit.kind != DecodedUnit::kChar) continue;
-        for (unsigned b = 0; b < 0x100; ++b) c.decode[TwoBytes(a, b)] = unit.cp;
-        learn(unit.cp, OneByte(a), one);
-        continue;
-      }
+    for (unsigned a = 0; a < 0x100; ++a)
       for (unsigned b = 0; b < 0x100; ++b) {
-        if (Consumed(cut, a, b) != 2) continue;
-        const std::string two{static_cast<char>(a), static_cast<char>(b)};
-        DecodedUnit unit = gbk.Decode(two);
-        if (unit.kind != DecodedUnit::kChar) continue;
-        c.decode[TwoBytes(a, b)] = unit.cp;
-        learn(unit.cp, TwoByteOut(a, b), two);
+        const char32_t cp = chars.decode[TwoBytes(a, b)];
+        const unsigned length = chars.UnitLength(a, b);
+        if (cp >= 0x10000 || (length == 1 && b > 0)) continue;
+        const std::string bytes = length == 1
+                                      ? std::string(1, static_cast<char>(a))
+                                      : std::string{static_cast<char>(a), static_cast<char>(b)};
+        if (gbk.Encode(cp, false) != bytes) continue;
+        e.encode[cp] = length == 1 ? OneByte(a) : TwoByteOut(a, b);
+        e.inBig5[cp] = big5.Encode(cp, false).has_value();
       }
-    }
-    return c;
+    return e;
   }();
-  return chars;
+  return encoding;
 }
 
 unsigned UnitLength(std::uint32_t entry) {
@@ -66,7 +54,7 @@ unsigned UnitLength(std::uint32_t entry) {
 
 std::uint32_t PhraseTable::EncodeChar(char32_t c) const {
   if (c >= 0x10000) return 0;
-  const Cp936Characters& cp936 = Cp936();
+  const Cp936Encoding& cp936 = Cp936();
   if (target_ == MappingTarget::kBig5 && c >= 0x80 && !cp936.inBig5[c]) return 0;
   return cp936.encode[c];
 }
@@ -100,7 +88,7 @@ PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
       units_(std::make_unique<ByteTable>()),
       segmentation_(EmptyTrie({chain.segmentation})),
       firstStepKeys_(EmptyTrie(FirstStepOwn(chain))) {
-  const Cp936Characters& cp936 = Cp936();
+  const Cp936Encoding& cp936 = Cp936();
   for (const auto& group : chain.steps)
     for (const PhraseDictionary* dict : group)
       if (dict->HasLongKeys())
@@ -135,7 +123,7 @@ PhraseTable::PhraseTable(const ConversionChain& chain, const ByteTable& byChar,
     for (unsigned b = 0; b < 0x100; ++b) {
       const std::uint16_t index = TwoBytes(a, b);
       std::uint32_t e = byChar.entry[index] & ~kFlags;
-      const char32_t c = cp936.decode[index];
+      const char32_t c = Cp936Chars().decode[index];
       if (c != kNoChar) {
         const bool pair = Consumed(byChar, a, b) == 2;
         if (!pair && b > 0) {
@@ -232,7 +220,7 @@ const unsigned char* PhraseTable::ConvertStretch(const unsigned char* from, cons
   for (const unsigned char* p = from; p < to;) {
     const std::uint16_t index = TwoBytes(p[0], p + 1 < end ? p[1] : 0);
     units.push_back(index);
-    text.push_back(Cp936().decode[index]);
+    text.push_back(Cp936Chars().decode[index]);
     p += UnitLength(units_->entry[index]);
   }
   AppendAligned(units, ConvertSegment(chain_, text), out);

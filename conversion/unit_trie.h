@@ -77,8 +77,8 @@ class UnitTrie {
 
   std::vector<bool> opens_;  // by first unit
   std::vector<std::uint64_t> pairFilter_, tripleFilter_;
-  Table pairs_;                        // the first two units
-  Table links_;                        // (node, unit) below them
+  Table pairs_;            // the first two units
+  Table links_;            // (node, unit) below them
   std::size_t nodes_ = 1;  // node 0 is none
 };
 
