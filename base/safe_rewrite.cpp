@@ -185,8 +185,9 @@ bool RewriteThroughNewFile(const FileAt& file, int writeFd, std::string_view byt
       if (hasTempName) ::unlinkat(folder, tempName.c_str(), 0);
       return false;
     }
-    if (::fchmod(temp.fd.get(), file.st.st_mode & 07777) != 0) throw CannotCreateFile(shown, errno);
     WriteAll(temp.fd.get(), bytes, 0, limit, shown);
+    // After writing: a write by a user without CAP_FSETID clears the set-group-ID bit.
+    if (::fchmod(temp.fd.get(), file.st.st_mode & 07777) != 0) throw CannotCreateFile(shown, errno);
     if (::fsync(temp.fd.get()) != 0) throw CannotCreateFile(shown, errno);
     Step(RewriteStep::kNewTextFlushed, file.name);
     if (!hasTempName) {
@@ -307,12 +308,16 @@ void RewriteInPlace(const FileAt& file, int fd, std::string_view bytes, const st
     WriteAll(fd, bytes.substr(0, half), 0, limit, shown);
     Step(RewriteStep::kHalfWritten, file.name);
     WriteAll(fd, bytes.substr(half), half, limit, shown);
-    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
       throw CannotCreateFile(shown, errno);
+    // Writing may have cleared a set-group-ID bit; the owner may set it again.
+    ::fchmod(fd, file.st.st_mode & 07777);
+    if (::fsync(fd) != 0) throw CannotCreateFile(shown, errno);
   } catch (...) {
-    if (CopyAll(recovery.copy.get(), fd) == file.st.st_size &&
-        ::ftruncate(fd, file.st.st_size) == 0 && ::fsync(fd) == 0)
-      recovery.Remove();
+    const bool restored = CopyAll(recovery.copy.get(), fd) == file.st.st_size &&
+                          ::ftruncate(fd, file.st.st_size) == 0;
+    if (restored) ::fchmod(fd, file.st.st_mode & 07777);
+    if (restored && ::fsync(fd) == 0) recovery.Remove();
     // Otherwise the recovery copy stays, and the next run names it.
     throw;
   }

@@ -53,18 +53,25 @@ class SafeRewriteTest : public ::testing::Test {
 TEST_F(SafeRewriteTest, ReplacesTheContentAndKeepsThePermissionBits) {
   // A user to whom permissions apply may not write a read-only file; root may, as sed -i does.
   const bool root = ::geteuid() == 0;
-  for (mode_t mode : {0600, 0640, 0755, 02755, 0444}) {
-    SCOPED_TRACE(std::to_string(mode));
-    std::string path = dir / "file.txt";
-    WriteFile(path, "old text, longer than the new one");
-    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-    const bool writable = root || (mode & 0200);
-    EXPECT_EQ(Outcome([&] { Rewrite(path, "new"); }),
-              writable ? "written" : "Cannot create file " + path + ": Permission denied");
-    EXPECT_EQ(ReadFile(path), writable ? "new" : "old text, longer than the new one");
-    EXPECT_EQ(Stat(path).st_mode & 07777, mode);
-    EXPECT_EQ(CountEntries(dir.path()), 1u) << "a temporary file was left behind";
-    ::unlink(path.c_str());
+  for (bool hardLinked : {false, true}) {
+    for (mode_t mode : {0600, 0640, 0755, 02755, 0444}) {
+      SCOPED_TRACE(std::to_string(mode) + (hardLinked ? " hard-linked" : ""));
+      std::string path = dir / "file.txt";
+      WriteFile(path, "old text, longer than the new one");
+      ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+      ASSERT_EQ(Stat(path).st_mode & 07777, mode);
+      if (hardLinked) {
+        ASSERT_EQ(::link(path.c_str(), (dir / "link.txt").c_str()), 0);
+      }
+      const bool writable = root || (mode & 0200);
+      EXPECT_EQ(Outcome([&] { Rewrite(path, "new"); }),
+                writable ? "written" : "Cannot create file " + path + ": Permission denied");
+      EXPECT_EQ(ReadFile(path), writable ? "new" : "old text, longer than the new one");
+      EXPECT_EQ(Stat(path).st_mode & 07777, mode);
+      EXPECT_EQ(CountEntries(dir.path()), hardLinked ? 2u : 1u) << "a file of ours was left";
+      ::unlink(path.c_str());
+      ::unlink((dir / "link.txt").c_str());
+    }
   }
 }
 
