@@ -165,6 +165,29 @@ bool FolderTakesNoFiles(int error) {
   return error == EACCES || error == EPERM || error == EROFS;
 }
 
+// Puts the new text under the file's name. Where the file system can, the two names are
+// exchanged and what came out is checked: a name swapped or a file changed since the last
+// check is exchanged back, so the race window is closed, not narrowed. Rename does not change a
+// file's modification time, so all but the change time must still match.
+void ReplaceName(const FileAt& file, const std::string& tempName, const std::string& shown) {
+  const int folder = file.folder.get();
+  if (::renameat2(folder, tempName.c_str(), folder, file.name.c_str(), RENAME_EXCHANGE) != 0) {
+    if (errno == ENOENT) throw ReplacedOrChanged();
+    if (errno != EINVAL && errno != ENOSYS) throw CannotCreateFile(shown, errno);
+    if (::renameat(folder, tempName.c_str(), folder, file.name.c_str()) != 0)
+      throw CannotCreateFile(shown, errno);
+    return;
+  }
+  struct stat out;
+  if (::fstatat(folder, tempName.c_str(), &out, AT_SYMLINK_NOFOLLOW) != 0) out = {};
+  out.st_ctim = file.st.st_ctim;
+  if (!SameState(out, file.st)) {
+    ::renameat2(folder, tempName.c_str(), folder, file.name.c_str(), RENAME_EXCHANGE);
+    throw ReplacedOrChanged();  // the caller removes the new text
+  }
+  ::unlinkat(folder, tempName.c_str(), 0);  // the original, now replaced
+}
+
 // Replaces the file by a new one holding bytes. False, with nothing written, when the new file
 // cannot keep the old one's owner or the folder takes no new files.
 bool RewriteThroughNewFile(const FileAt& file, int writeFd, std::string_view bytes,
@@ -202,8 +225,8 @@ bool RewriteThroughNewFile(const FileAt& file, int writeFd, std::string_view byt
     if (!temp.fd.Close()) throw CannotCreateFile(shown, errno);
     Step(RewriteStep::kNewTextNamed, file.name);
     CheckUnchanged(file, writeFd);
-    if (::renameat(folder, tempName.c_str(), folder, file.name.c_str()) != 0)
-      throw CannotCreateFile(shown, errno);
+    Step(RewriteStep::kChecked, file.name);
+    ReplaceName(file, tempName, shown);
   } catch (...) {
     temp.fd.Close();
     if (hasTempName) ::unlinkat(folder, tempName.c_str(), 0);

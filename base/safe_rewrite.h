@@ -61,6 +61,7 @@ enum class RewriteStep {
   kStart,            // nothing done yet
   kNewTextFlushed,   // the new text is flushed, under no name where the file system allows
   kNewTextNamed,     // the new text is under its temporary name, about to be renamed over the file
+  kChecked,          // the file was found as read, just before its name gets the new text
   kRecoveryFlushed,  // the recovery copy is on disk; the file is untouched
   kHalfWritten,      // in place: half of the new text is written over the old
   kWrittenInPlace,   // in place: the new text is flushed; the recovery copy is still there

@@ -59,6 +59,10 @@ std::optional<std::string> ReadLinkAt(int folder, const std::string& name, std::
 }  // namespace
 
 std::optional<FileAt> LocateFile(const std::string& path) {
+  if (path.empty()) {
+    errno = ENOENT;
+    return std::nullopt;
+  }
   auto [folderPath, name] = SplitPath(path);
   FileAt at;
   // O_PATH: a folder the user may search but not list is still a folder to work in.

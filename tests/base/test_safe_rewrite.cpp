@@ -183,6 +183,7 @@ TEST_F(SafeRewriteTest, ANameSwappedOrAFileChangedAfterTheReadIsNotWritten) {
     bool hardLinked;
   } points[] = {{RewriteStep::kStart, false},
                 {RewriteStep::kNewTextNamed, false},
+                {RewriteStep::kChecked, false},
                 {RewriteStep::kStart, true},
                 {RewriteStep::kRecoveryFlushed, true}};
   for (const Change& change : changes) {
