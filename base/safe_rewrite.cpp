@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -32,13 +33,20 @@ void Step(RewriteStep step, const std::string& name) {
 using WriteLimit = std::size_t;
 constexpr WriteLimit kNoLimit = SIZE_MAX;
 
-// Names beside the file, within NAME_MAX whatever the file's own name. A later run over the
-// same file knows them: the new text is removed, the recovery copy is kept and reported.
+// Names beside the file, within NAME_MAX whatever the file's own name (a long name is cut and
+// told apart by its hash). A later run over the same file knows them: the new text is removed,
+// the recovery copy is kept and reported.
+std::string Stem(const std::string& name) {
+  if (name.size() <= 200) return "." + name;
+  char hash[17];
+  std::snprintf(hash, sizeof hash, "%016zx", std::hash<std::string>{}(name));
+  return "." + name.substr(0, 180) + "~" + hash;
+}
 std::string NewTextName(const std::string& name) {
-  return "." + name.substr(0, 200) + ".orvela-new";
+  return Stem(name) + ".orvela-new";
 }
 std::string RecoveryName(const std::string& name) {
-  return "." + name.substr(0, 200) + ".orvela-recovery";
+  return Stem(name) + ".orvela-recovery";
 }
 
 // The per-user cache folder as the XDG rule gives it, for recovery copies that cannot lie

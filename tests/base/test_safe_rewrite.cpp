@@ -131,7 +131,7 @@ TEST_F(SafeRewriteTest, AWriteFailingMidwayLeavesTheOriginalIntact) {
   const std::string replacement(100000, 'n');
   for (bool hardLinked : {false, true}) {
     for (std::size_t failAfter : {std::size_t{0}, std::size_t{1}, std::size_t{65536}}) {
-      testing::TempDir folder;
+      testing::TempDir folder(dir.path());  // one case's own folder
       std::string path = folder / "file.txt";
       WriteFile(path, original);
       if (hardLinked) {
@@ -152,7 +152,7 @@ TEST_F(SafeRewriteTest, AWriteFailingMidwayLeavesTheOriginalIntact) {
 // Between the read and the rewrite the name is swapped or the file changed, at each point of
 // the rewrite where that can happen: nothing is written anywhere, and nothing of ours is left.
 TEST_F(SafeRewriteTest, ANameSwappedOrAFileChangedAfterTheReadIsNotWritten) {
-  testing::TempDir elsewhere;
+  testing::TempDir elsewhere(dir.path());
   const std::string secret = elsewhere / "secret";
   const std::string other = elsewhere / "other";
   struct Change {
@@ -191,7 +191,7 @@ TEST_F(SafeRewriteTest, ANameSwappedOrAFileChangedAfterTheReadIsNotWritten) {
       SCOPED_TRACE(std::string(change.what) + " at step " +
                    std::to_string(static_cast<int>(point.step)) +
                    (point.hardLinked ? ", hard-linked" : ""));
-      testing::TempDir folder;
+      testing::TempDir folder(dir.path());  // one case's own folder
       const std::string path = folder / "file.txt";
       WriteFile(path, "old text\n");
       ::chmod(path.c_str(), 0644);
@@ -246,7 +246,7 @@ TEST_F(SafeRewriteTest, AKillAtAnyPointLeavesTheCompleteOriginalOnDisk) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.hardLinked ? "hard-linked" : "single name") + ", killed at step " +
                  std::to_string(static_cast<int>(c.step)));
-    testing::TempDir folder;
+    testing::TempDir folder(dir.path());  // one case's own folder
     const std::string path = folder / "file.txt";
     const std::string newTextName = folder / ".file.txt.orvela-new";
     const std::string copyName = folder / ".file.txt.orvela-recovery";
@@ -278,6 +278,30 @@ TEST_F(SafeRewriteTest, AKillAtAnyPointLeavesTheCompleteOriginalOnDisk) {
     EXPECT_FALSE(std::filesystem::exists(newTextName));
     EXPECT_EQ(std::filesystem::exists(copyName), c.recoveryCopy);
   }
+}
+
+// Names up to NAME_MAX get names of ours within it, and two long names that share their start
+// do not share them: the copy of one is never taken for the other's.
+TEST_F(SafeRewriteTest, LongNamesKeepTheirRecoveryCopiesApart) {
+  const std::string first = dir / (std::string(250, 'x') + "1"),
+                    second = dir / (std::string(250, 'x') + "2");
+  for (const std::string& path : {first, second}) {
+    WriteFile(path, "old");
+    ASSERT_EQ(::link(path.c_str(), (dir / ("link" + path.substr(path.size() - 1))).c_str()), 0);
+  }
+  testing::ChildEnd end = testing::InChild([&] {
+    SetRewriteHookForTesting([](RewriteStep step, const std::string&) {
+      if (step == RewriteStep::kRecoveryFlushed) ::raise(SIGKILL);
+    });
+    Rewrite(first, "new");
+    return std::string("not killed");
+  });
+  ASSERT_EQ(end.signal, SIGKILL) << end.output;
+  EXPECT_TRUE(RecoveryCopyOf(ReadWholeFile(first).at));
+  EXPECT_FALSE(RecoveryCopyOf(ReadWholeFile(second).at));
+  Rewrite(second, "new");
+  EXPECT_EQ(ReadFile(second), "new");
+  EXPECT_EQ(CountEntries(dir.path()), 5u);  // two files, two links, one copy
 }
 
 // As a user to whom permissions apply: a read-only file is refused before anything of it is

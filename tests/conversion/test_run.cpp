@@ -305,7 +305,7 @@ TEST_F(RunTest, AfterAKilledRunTheNextRunCleansUpOrNamesTheRecoveryCopy) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    testing::TempDir folder;
+    testing::TempDir folder(dir.path());  // one case's own folder
     const std::string path = folder / "file.txt";
     const std::string copy = folder / ".file.txt.orvela-recovery";
     WriteFile(path, Gbk(kSimplified));
