@@ -367,6 +367,24 @@ TEST(SafeRewriteUnprivileged, AFolderThatTakesNoFilesGetsAnInPlaceRewrite) {
   ::chmod(closed.c_str(), 0755);
 }
 
+// Gives this process mounts of its own: as root directly, as another user inside a user
+// namespace of its own where the system allows one.
+bool OwnMountNamespace() {
+  if (::geteuid() == 0) return ::unshare(CLONE_NEWNS) == 0;
+  const uid_t uid = ::getuid();
+  const gid_t gid = ::getgid();
+  if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+  auto put = [](const char* file, const std::string& text) {
+    std::ofstream out(file);
+    out << text;
+    out.flush();
+    return static_cast<bool>(out);
+  };
+  return put("/proc/self/setgroups", "deny") &&
+         put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
+         put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+}
+
 // A real full disk: a small tmpfs, mounted in a mount namespace of a child of its own.
 TEST(SafeRewriteOnAFullDisk, FailsWithTheSystemsReasonAndKeepsTheOriginal) {
   testing::TempDir mountPoint;
@@ -386,7 +404,7 @@ TEST(SafeRewriteOnAFullDisk, FailsWithTheSystemsReasonAndKeepsTheOriginal) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     testing::ChildEnd end = testing::InChild([&]() -> std::string {
-      if (::unshare(CLONE_NEWNS) != 0 ||
+      if (!OwnMountNamespace() ||
           ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
           ::mount("none", root.c_str(), "tmpfs", 0, c.options) != 0)
         return std::string("skip: cannot mount a tmpfs here (") + std::strerror(errno) + ")";
