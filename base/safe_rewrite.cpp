@@ -269,7 +269,7 @@ std::optional<UniqueFd> WriteRecoveryCopy(int original, int folder, const std::s
   if (copied < 0) {
     error = errno;
   } else if (copied != size) {
-    error = EAGAIN;  // the file changed while it was copied; checked again by the caller
+    error = EAGAIN;  // the file changed while it was copied: reported as such
   } else if (::fsync(copy->fd.get()) != 0 || !Publish(*copy, folder, tempName, name)) {
     error = errno;
   }
@@ -296,6 +296,7 @@ Recovery MakeRecoveryCopy(const FileAt& file, const std::string& shown) {
     recovery.copy = std::move(*copy);
     return recovery;
   }
+  if (errno == EAGAIN) throw ReplacedOrChanged();
   if (!FolderTakesNoFiles(errno)) throw CannotCreateFile(shown, errno);
   // The file's own folder takes no new files: the per-user cache folder keeps the copy.
   const std::string cache = CacheRecoveryFolder();
@@ -309,6 +310,7 @@ Recovery MakeRecoveryCopy(const FileAt& file, const std::string& shown) {
   const std::string key = CacheKey(file.st);
   std::optional<UniqueFd> copy =
       WriteRecoveryCopy(original.get(), folder.get(), key + ".new", key, file.st.st_size);
+  if (!copy && errno == EAGAIN) throw ReplacedOrChanged();
   if (!copy) throw CannotCreateFile(shown, errno);
   recovery.folder = std::move(folder);
   recovery.name = key;
