@@ -149,6 +149,14 @@ TEST_F(SafeRewriteTest, AWriteFailingMidwayLeavesTheOriginalIntact) {
   }
 }
 
+// A new file is created only where its folder is: nothing is left anywhere.
+TEST_F(SafeRewriteTest, AFileInAMissingFolderCannotBeCreated) {
+  const std::string path = dir / "gone/file.txt";
+  EXPECT_EQ(Outcome([&] { SaveFile(path, "new"); }),
+            "Cannot create file " + path + ": No such file or directory");
+  EXPECT_EQ(CountEntries(dir.path()), 0u);
+}
+
 // Between the read and the rewrite the name is swapped or the file changed, at each point of
 // the rewrite where that can happen: nothing is written anywhere, and nothing of ours is left.
 TEST_F(SafeRewriteTest, ANameSwappedOrAFileChangedAfterTheReadIsNotWritten) {
@@ -277,6 +285,34 @@ TEST_F(SafeRewriteTest, AKillAtAnyPointLeavesTheCompleteOriginalOnDisk) {
     RemoveLeftoverOf(again.at);
     EXPECT_FALSE(std::filesystem::exists(newTextName));
     EXPECT_EQ(std::filesystem::exists(copyName), c.recoveryCopy);
+  }
+}
+
+// A user who may write another user's file, or a file of a group the user is not in, cannot
+// give a new file that owner or group: the file is rewritten in place and keeps both.
+TEST(SafeRewriteUnprivileged, AFileTheUserMayWriteButNotGiveAwayKeepsItsOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can make files for other users";
+  struct Case {
+    const char* name;
+    uid_t uid;
+    gid_t gid;
+  } cases[] = {{"root's file", 0, testing::kNobody}, {"root's group", testing::kNobody, 0}};
+  for (const Case& c : cases) {
+    testing::NobodyDir dir;
+    std::string path = dir.Add("shared.txt", "old text, longer than the new one", 0666);
+    ASSERT_EQ(::chown(path.c_str(), c.uid, c.gid), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    const ino_t inode = Stat(path).st_ino;
+    std::string result =
+        testing::AsUnprivilegedUser([&] { return Outcome([&] { Rewrite(path, "new"); }); });
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(result, "written");
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_EQ(Stat(path).st_uid, c.uid);
+    EXPECT_EQ(Stat(path).st_gid, c.gid);
+    EXPECT_EQ(Stat(path).st_mode & 07777, 0666u);
+    EXPECT_EQ(Stat(path).st_ino, inode);
+    EXPECT_EQ(CountEntries(dir.path()), 1u) << "a file of ours was left behind";
   }
 }
 
