@@ -1,21 +1,20 @@
 #include "base/error.h"
 
+#include <cstring>
+
 namespace orvela {
 
-Error CannotCreateFile(const std::string& path) {
-  return Error("Cannot create file " + path);
+Error CannotCreateFile(const std::string& path, int error) {
+  return Error("Cannot create file " + path + ": " + std::strerror(error));
 }
-Error CannotOpenFile(const std::string& path) {
-  return Error("Cannot open file " + path);
+Error CannotOpenFile(const std::string& path, int error) {
+  return Error("Cannot open file " + path + ": " + std::strerror(error));
 }
 Error ListIndexOutOfBounds(long index) {
   return Error("List index out of bounds (" + std::to_string(index) + ")");
 }
 Error UnableToInsertLine() {
   return Error("Unable to insert a line");
-}
-Error StreamWriteError() {
-  return Error("Stream write error");
 }
 
 std::string WithFullStop(std::string message) {

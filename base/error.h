@@ -12,11 +12,11 @@ class Error : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-Error CannotCreateFile(const std::string& path);  // "Cannot create file %s"
-Error CannotOpenFile(const std::string& path);    // "Cannot open file %s"
-Error ListIndexOutOfBounds(long index);           // "List index out of bounds (%d)"
-Error UnableToInsertLine();                       // "Unable to insert a line"
-Error StreamWriteError();                         // "Stream write error"
+// The program's own message first, then the system's reason for errno value `error`.
+Error CannotCreateFile(const std::string& path, int error);  // "Cannot create file %s: %s"
+Error CannotOpenFile(const std::string& path, int error);    // "Cannot open file %s: %s"
+Error ListIndexOutOfBounds(long index);                      // "List index out of bounds (%d)"
+Error UnableToInsertLine();                                  // "Unable to insert a line"
 
 // The text the error display shows: a full stop is appended when the message is
 // not empty and its last byte sorts after '.' (so "!", ",", ")" and " " get none).

@@ -89,9 +89,9 @@ void RunMeasurement() {
     // The run's own reading and writing, with the same overlap of the two.
     double floor = Seconds([&] {
       BackgroundWriter writer;
-      for (const std::string& path : paths) {
-        WholeFile file = ReadWholeFile(path);
-        writer.Start(path, std::move(*file.bytes), file.device, file.inode);
+      for (std::size_t i = 0; i < paths.size(); ++i) {
+        WholeFile file = ReadWholeFile(paths[i]);
+        writer.Start(i, paths[i], std::move(file.at), std::move(*file.bytes));
       }
       writer.Wait();
     });

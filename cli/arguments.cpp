@@ -25,8 +25,9 @@ const char* const kUsage =
     "and tw2s do (头发 -> 頭髮, 皇后 stays 皇后); --by-char maps each character on its\n"
     "own, whatever its neighbours.\n"
     "\n"
-    "Exit status: 0 when every file was handled (files left alone are listed), 1 when the\n"
-    "run stopped on an error, 2 for bad usage.\n";
+    "Exit status: 0 when every FILE was converted (or needed no change); 1 when any FILE\n"
+    "was left alone (a missing file, a folder, a refused file: each is listed with its\n"
+    "reason) or the run stopped on an error; 2 for bad usage, such as a repeated --mode.\n";
 
 namespace {
 Arguments Bad(std::string problem) {
@@ -55,6 +56,7 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
     } else if (arg == "--by-char") {
       parsed.mapping = CharMapping::kByCharacter;
     } else if (arg == "--mode" || arg.starts_with("--mode=")) {
+      if (haveMode) return Bad("--mode given more than once");
       if (arg == "--mode") {
         if (i + 1 == args.size()) return Bad("--mode needs a MODE");
         modeName = args[++i];

@@ -16,7 +16,8 @@
 namespace {
 
 constexpr int kCompleted = 0;
-constexpr int kStopped = 1;
+constexpr int kStopped = 1;          // an error stopped the run
+constexpr int kNotAllConverted = 1;  // the run completed, but left some files alone
 constexpr int kBadUsage = 2;
 
 std::string ReadStandardInput() {
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     } else {
       RunReport report = RunConversion(args.files, args.mode, args.alterCharsetTag, args.mapping);
       std::cout << CompletionMessage(report) << '\n';
+      if (!report.leftAlone.empty()) return kNotAllConverted;
     }
   } catch (const std::exception& e) {
     std::cout.flush();

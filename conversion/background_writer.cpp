@@ -1,10 +1,8 @@
 #include "conversion/background_writer.h"
 
-#include <sys/stat.h>
-
 #include <utility>
 
-#include "conversion/safe_rewrite.h"
+#include "base/safe_rewrite.h"
 
 namespace orvela {
 
@@ -19,18 +17,16 @@ BackgroundWriter::~BackgroundWriter() {
   thread_.join();
 }
 
-void BackgroundWriter::Start(std::string path, std::string bytes, dev_t device, ino_t inode) {
+void BackgroundWriter::Start(std::size_t index, std::string path, FileAt at, std::string bytes) {
   Wait();
   if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
   {
     std::lock_guard lock(mutex_);
-    job_ = Job{std::move(path), std::move(bytes)};
+    job_ = Job{index, std::move(path), std::move(at), std::move(bytes)};
     busy_ = true;
   }
   changed_.notify_all();
   pending_ = true;
-  device_ = device;
-  inode_ = inode;
 }
 
 void BackgroundWriter::Wait() {
@@ -41,6 +37,11 @@ void BackgroundWriter::Wait() {
   if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
+std::vector<BackgroundWriter::Unwritten> BackgroundWriter::TakeUnwritten() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(unwritten_, {});
+}
+
 void BackgroundWriter::WaitQuietly() noexcept {
   try {
     Wait();
@@ -48,28 +49,27 @@ void BackgroundWriter::WaitQuietly() noexcept {
   }
 }
 
-bool BackgroundWriter::Rewrites(const std::string& path) const {
-  struct stat st;
-  return pending_ && ::stat(path.c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
-}
-
 void BackgroundWriter::Serve() {
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return job_ || quit_; });
     if (!job_) return;
-    Job job = std::move(*job_);
+    std::optional<Job> job = std::move(job_);
     job_.reset();
     lock.unlock();
     std::exception_ptr failure;
+    std::optional<Unwritten> unwritten;
     try {
-      SafeRewrite(job.path, job.bytes);
+      SafeRewrite(job->at, job->bytes, job->path);
+    } catch (const ReplacedOrChanged& e) {
+      unwritten = Unwritten{job->index, job->path, e.what()};
     } catch (...) {
       failure = std::current_exception();
     }
-    job = {};  // the text is released here, not under the lock
+    job.reset();  // the text is released here, not under the lock
     lock.lock();
     failure_ = failure;
+    if (unwritten) unwritten_.push_back(std::move(*unwritten));
     busy_ = false;
     changed_.notify_all();
   }

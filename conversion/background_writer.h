@@ -2,14 +2,16 @@
 // the next go on at the same time.
 #pragma once
 
-#include <sys/types.h>
-
 #include <condition_variable>
+#include <cstddef>
 #include <exception>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "base/whole_file.h"
 
 namespace orvela {
 
@@ -19,20 +21,29 @@ namespace orvela {
 // costs more than it saves). Used from one thread.
 class BackgroundWriter {
  public:
+  // A file not written because it was replaced or changed since it was read.
+  struct Unwritten {
+    std::size_t index;  // as given to Start()
+    std::string path;
+    std::string reason;
+  };
+
   BackgroundWriter() = default;
   BackgroundWriter(const BackgroundWriter&) = delete;
   BackgroundWriter& operator=(const BackgroundWriter&) = delete;
   ~BackgroundWriter();
 
-  // device and inode name the file, as read, so that Rewrites() can recognise it.
-  void Start(std::string path, std::string bytes, dev_t device, ino_t inode);
-  void Wait();  // throws what the rewrite threw
-  // Whether path names the file being written (read it only after Wait()).
-  bool Rewrites(const std::string& path) const;
+  // Rewrites the file `at` describes (as read) with bytes; path names it in messages.
+  void Start(std::size_t index, std::string path, FileAt at, std::string bytes);
+  void Wait();  // throws what the rewrite threw, but for a file found replaced or changed
+  // The files found replaced or changed, once Wait() has returned.
+  std::vector<Unwritten> TakeUnwritten();
 
  private:
   struct Job {
+    std::size_t index;
     std::string path;
+    FileAt at;
     std::string bytes;
   };
   void WaitQuietly() noexcept;  // when another error is already on its way
@@ -44,12 +55,10 @@ class BackgroundWriter {
   bool busy_ = false;       // a job is handed over or being written
   bool quit_ = false;
   std::exception_ptr failure_;  // of the last job
+  std::vector<Unwritten> unwritten_;
   std::thread thread_;
 
-  // The caller's side only.
-  bool pending_ = false;
-  dev_t device_ = 0;
-  ino_t inode_ = 0;
+  bool pending_ = false;  // the caller's side only
 };
 
 }  // namespace orvela

@@ -4,8 +4,8 @@
 #include <exception>
 
 #include "base/ascii_case.h"
+#include "base/safe_rewrite.h"
 #include "base/whole_file.h"
-#include "conversion/safe_rewrite.h"
 
 namespace orvela {
 
@@ -126,7 +126,7 @@ int AlterCharsetTag(int direction, const std::string& path) {
   try {
     WholeFile file = ReadWholeFile(path);
     if (!file.bytes) return 0;
-    if (AlterCharsetTagText(direction, *file.bytes)) SafeRewrite(path, *file.bytes);
+    if (AlterCharsetTagText(direction, *file.bytes)) SafeRewrite(file.at, *file.bytes, path);
     return 1;
   } catch (const std::exception&) {
     return 0;

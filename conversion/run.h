@@ -13,13 +13,18 @@ struct LeftAlone {
   std::string reason;  // why the file was not rewritten
 };
 
+// The reason given for a file listed again, under the same or another name.
+inline constexpr const char* kSameFileAsBefore = "与前面列出的文件是同一个文件";
+
 struct RunReport {
   std::vector<LeftAlone> leftAlone;
 };
 
-// Converts every path in order, in place. Throws Error("Cannot create file <path>")
-// when a file may not be written; the files before it stay converted, it and the
-// rest are untouched.
+// Converts every path in order, in place, each file at most once. A file that cannot be read,
+// is not text, was listed before, was replaced or changed during the run, or has a recovery
+// copy left by an interrupted run is left alone and reported; one whose converted bytes equal
+// its bytes is not written. Throws Error("Cannot create file <path>: <reason>") when a file may
+// not be written; the files before it stay converted, it and the rest are untouched.
 RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mode,
                         bool alterCharsetTag, CharMapping mapping = CharMapping::kPhrases);
 

@@ -1,22 +1,14 @@
 #include "folders/type_list_file.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 
 #include "base/error.h"
-#include "base/unique_fd.h"
+#include "base/safe_rewrite.h"
 #include "base/whole_file.h"
 
 namespace orvela {
-
-namespace {
-
-std::optional<std::size_t> writeLimit;
-
-}  // namespace
 
 std::vector<std::string> ParseTypeList(std::string_view content) {
   content = content.substr(0, content.find('\0'));
@@ -52,22 +44,9 @@ std::optional<std::vector<std::string>> ReadTypeListFile(const std::string& path
 }
 
 void WriteTypeListFile(const std::string& path, const std::vector<std::string>& entries) {
-  // O_NONBLOCK: a FIFO in the file's place fails at once instead of holding up the close.
-  UniqueFd file(
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
-  if (!file.valid()) throw CannotCreateFile(path);
   const std::string text = FormatTypeList(entries);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    std::size_t room = text.size() - done;
-    if (writeLimit) room = done < *writeLimit ? std::min(room, *writeLimit - done) : 0;
-    ssize_t put = room == 0 ? 0 : ::write(file.get(), text.data() + done, room);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) throw StreamWriteError();
-    done += static_cast<std::size_t>(put);
-  }
-  // A delayed write error (quota, network file system) shows only at close.
-  if (!file.Close()) throw StreamWriteError();
+  // Written whole beside the old list and renamed over it: a full disk or a crash keeps one.
+  SaveFile(path, text);
 }
 
 std::string ChooseTypeListPath(const std::string& exeDir, const std::string& configDir) {
@@ -78,7 +57,7 @@ std::string ChooseTypeListPath(const std::string& exeDir, const std::string& con
 }
 
 void SetTypeListWriteLimitForTest(std::optional<std::size_t> limit) {
-  writeLimit = limit;
+  FailWritesAfterForTesting(limit);
 }
 
 }  // namespace orvela

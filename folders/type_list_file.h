@@ -19,9 +19,9 @@ std::string FormatTypeList(const std::vector<std::string>& entries);
 
 // The entries of the file at path, or nothing when it cannot be opened or read.
 std::optional<std::vector<std::string>> ReadTypeListFile(const std::string& path);
-// Creates or truncates the file and writes the whole text at once. Throws
-// CannotCreateFile(path) when it cannot be created, StreamWriteError() when the
-// write stops short.
+// Replaces the file's content by the whole text, crash-safely (the old list stays whole until
+// the new one is flushed); creates the file when missing. Throws CannotCreateFile(path, reason)
+// when it cannot be written; the old file is then unchanged.
 void WriteTypeListFile(const std::string& path, const std::vector<std::string>& entries);
 
 // Where the file lives: beside the executable when that folder already holds the
@@ -29,7 +29,7 @@ void WriteTypeListFile(const std::string& path, const std::vector<std::string>& 
 // Both folders are given without a final "/".
 std::string ChooseTypeListPath(const std::string& exeDir, const std::string& configDir);
 
-// Failure hook: writes stop after limit bytes, as on a full disk; nothing restores it.
+// Failure hook: writes stop after limit bytes, as on a full disk (the rewrite's own hook).
 void SetTypeListWriteLimitForTest(std::optional<std::size_t> limit);
 
 }  // namespace orvela

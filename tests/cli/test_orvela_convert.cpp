@@ -56,6 +56,7 @@ TEST(OrvelaConvert, HelpPrintsTheUsage) {
             std::string::npos);
   for (const char* mode : {"gb2gbk", "gbk2gb", "gb2big5", "big52gb", "big52gbk", "gbk2big5"})
     EXPECT_NE(o.out.find(mode), std::string::npos) << mode;
+  EXPECT_NE(o.out.find("1 when any FILE\nwas left alone"), std::string::npos);
   EXPECT_EQ(o.err, "");
 }
 
@@ -77,6 +78,8 @@ TEST(OrvelaConvert, BadUsageExitsWithTwoAndTouchesNothing) {
       {{"--mode", "gb2gbk", "--force", file}, "unknown option '--force'"},
       {{"--mode", "gb2gbk", "-x", file}, "unknown option '-x'"},
       {{"--mode", "gb2gbk", "-", file}, "'-' cannot be combined with files"},
+      {{"--mode", "gb2gbk", "--mode", "gbk2gb", file}, "--mode given more than once"},
+      {{"--mode=gb2gbk", "--mode=gb2gbk", file}, "--mode given more than once"},
   };
   for (const Case& c : cases) {
     std::string line;
@@ -164,19 +167,39 @@ TEST(OrvelaConvert, TheCharsetTagIsRewrittenUnlessSwitchedOff) {
   EXPECT_EQ(ReadFile(page), html("GB2312"));
 }
 
-TEST(OrvelaConvert, FilesLeftAloneAreListedAfterTheNotice) {
+// Exit status 1 whenever a listed file was not converted; 0 when each was converted or needed
+// no change.
+TEST(OrvelaConvert, FilesLeftAloneAreListedAfterTheNoticeWithStatusOne) {
   testing::TempDir dir;
   const std::string missing = dir / "missing.txt", binary = dir / "zero.bin",
-                    good = dir / "good.txt";
+                    good = dir / "good.txt", ascii = dir / "ascii.txt", folder = dir / "folder";
   const std::string zero("ab\0cd", 5);
   WriteFile(binary, zero);
-  WriteFile(good, Gbk(kSimplified));
-  Outcome o = Convert({"--mode", "gb2big5", missing, binary, good});
-  EXPECT_EQ(o.exit, 0);
-  EXPECT_EQ(o.out, "编码转换完成！\n\n以下文件未改动：\n" + missing + "：文件不存在\n" + binary +
-                       "：含有零字节，不是文本文件\n");
+  WriteFile(ascii, "ascii\n");
+  std::filesystem::create_directory(folder);
+  struct Case {
+    std::vector<std::string> files;
+    int exit;
+    std::string listed;
+  } cases[] = {
+      {{missing, good}, 1, missing + "：文件不存在\n"},
+      {{binary, good}, 1, binary + "：含有零字节，不是文本文件\n"},
+      {{folder, good}, 1, folder + "：是文件夹\n"},
+      {{good, good}, 1, good + "：与前面列出的文件是同一个文件\n"},
+      {{good, ascii}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.files[0]);
+    WriteFile(good, Gbk(kSimplified));
+    std::vector<std::string> args{"--mode", "gb2big5"};
+    args.insert(args.end(), c.files.begin(), c.files.end());
+    Outcome o = Convert(args);
+    EXPECT_EQ(o.exit, c.exit);
+    EXPECT_EQ(o.out, c.listed.empty() ? "编码转换完成！\n"
+                                      : "编码转换完成！\n\n以下文件未改动：\n" + c.listed);
+    EXPECT_EQ(ReadFile(good), Big5(kTraditional));
+  }
   EXPECT_EQ(ReadFile(binary), zero);
-  EXPECT_EQ(ReadFile(good), Big5(kTraditional));
 }
 
 TEST(OrvelaConvert, FiltersStandardInputWithoutTheCharsetStep) {
@@ -221,7 +244,7 @@ TEST(OrvelaConvert, AFileThatMayNotBeWrittenStopsTheRunWithStatusOne) {
     Outcome o = Convert({"--mode", "gb2big5", paths[0], paths[1], paths[2]}, "", program);
     return std::to_string(o.exit) + "|" + o.out + "|" + o.err;
   });
-  EXPECT_EQ(result, "1||orvela-convert: Cannot create file " + paths[1] + "\n");
+  EXPECT_EQ(result, "1||orvela-convert: Cannot create file " + paths[1] + ": Permission denied\n");
   EXPECT_EQ(ReadFile(paths[0]), Big5(kTraditional));
   EXPECT_EQ(ReadFile(paths[1]), Gbk(kSimplified));
   EXPECT_EQ(ReadFile(paths[2]), Gbk(kSimplified));

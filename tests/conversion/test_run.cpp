@@ -1,13 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "base/error.h"
+#include "base/safe_rewrite.h"
 #include "conversion/run.h"
-#include "conversion/safe_rewrite.h"
 #include "test_run_support.h"
 
 namespace orvela {
@@ -55,17 +59,28 @@ TEST_F(RunTest, EachModeConvertsItsFilesInPlace) {
   }
 }
 
-TEST_F(RunTest, AsciiAndEmptyFilesComeOutTheSameInEveryMode) {
+// Their converted bytes equal their bytes: they are not written at all, so they keep their inode
+// and their times.
+TEST_F(RunTest, AsciiAndEmptyFilesAreNotWrittenInAnyMode) {
   const std::string ascii = "plain <b>ASCII</b>\r\nwith gb2312 and big5\rand\nbreaks\n";
   std::string asciiPath = dir / "ascii.txt";
   std::string emptyPath = dir / "empty.txt";
+  WriteFile(asciiPath, ascii);
+  WriteFile(emptyPath, "");
+  const struct timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const std::string& path : {asciiPath, emptyPath})
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), past, 0), 0);
+  const ino_t asciiInode = testing::Stat(asciiPath).st_ino;
+  const ino_t emptyInode = testing::Stat(emptyPath).st_ino;
   for (ConversionMode mode : kAllModes) {
-    WriteFile(asciiPath, ascii);
-    WriteFile(emptyPath, "");
     RunReport report = RunConversion({asciiPath, emptyPath}, mode, true);
     EXPECT_EQ(ReadFile(asciiPath), ascii) << ModeName(mode);
     EXPECT_EQ(ReadFile(emptyPath), "") << ModeName(mode);
     EXPECT_TRUE(report.leftAlone.empty());
+    for (const std::string& path : {asciiPath, emptyPath})
+      EXPECT_EQ(testing::Stat(path).st_mtim.tv_sec, past[1].tv_sec) << path << ModeName(mode);
+    EXPECT_EQ(testing::Stat(asciiPath).st_ino, asciiInode);
+    EXPECT_EQ(testing::Stat(emptyPath).st_ino, emptyInode);
   }
 }
 
@@ -143,23 +158,42 @@ TEST_F(RunTest, LinkedFilesAreConvertedThroughTheirLinks) {
   EXPECT_EQ(ReadFile(other), Gbk(kTraditional));
 }
 
-TEST_F(RunTest, AFileListedTwiceIsConvertedTwice) {
-  // Also under another name: a symbolic link to it, or a second hard link.
+// However a file is reached again in one run, it is converted once: converting twice would
+// garble it for good.
+TEST_F(RunTest, AFileReachedTwiceIsConvertedOnce) {
   const ConversionMode mode = ConversionMode::RbGB2Big5;
   const std::string once = ApplyMode(mode, Gbk(kSimplified));
-  const std::string twice = ApplyMode(mode, once);
-  ASSERT_NE(once, twice);
-  std::string file = dir / "file.txt";
-  std::string symlink = dir / "symlink.txt";
-  std::string hard = dir / "hard.txt";
-  ASSERT_EQ(::symlink("file.txt", symlink.c_str()), 0);
-  for (const std::string& again : {file, symlink, hard}) {
+  ASSERT_NE(ApplyMode(mode, once), once);
+  std::filesystem::create_directory(dir.path() / "folder");
+  const std::string file = dir / "folder/file.txt";
+  ASSERT_EQ(::symlink("folder/file.txt", (dir / "symlink.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("folder", (dir / "folder-link").c_str()), 0);
+  struct Case {
+    const char* how;
+    std::string again;
+  } cases[] = {
+      {"the same path", file},
+      {"another spelling of the path", dir / "folder/./file.txt"},
+      {"a symbolic link to it", dir / "symlink.txt"},
+      {"a second hard link", dir / "folder/hard.txt"},
+      {"a link to its folder", dir / "folder-link/file.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    ::unlink((dir / "folder/hard.txt").c_str());
     WriteFile(file, Gbk(kSimplified));
-    if (again == hard) {
-      ASSERT_EQ(::link(file.c_str(), hard.c_str()), 0);
+    if (c.again.ends_with("hard.txt")) {
+      ASSERT_EQ(::link(file.c_str(), c.again.c_str()), 0);
     }
-    RunConversion({file, again}, mode, true);
-    EXPECT_EQ(ReadFile(file), twice) << again;
+    for (bool againFirst : {false, true}) {
+      WriteFile(file, Gbk(kSimplified));
+      const std::vector<std::string> paths =
+          againFirst ? std::vector{c.again, file} : std::vector{file, c.again};
+      RunReport report = RunConversion(paths, mode, true);
+      EXPECT_EQ(ReadFile(file), once);
+      EXPECT_EQ(CompletionMessage(report),
+                "编码转换完成！\n\n以下文件未改动：\n" + paths[1] + "：" + kSameFileAsBefore);
+    }
   }
 }
 
@@ -174,7 +208,7 @@ TEST_F(RunTest, AWriteFailureAtTheThirdOfFiveStopsTheRunThere) {
     RunConversion(paths, ConversionMode::RbGB2Big5, true);
     ADD_FAILURE() << "the run did not stop";
   } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "Stream write error");
+    EXPECT_EQ(e.what(), "Cannot create file " + paths[2] + ": No space left on device");
   }
   for (int i = 0; i < 5; ++i)
     EXPECT_EQ(ReadFile(paths[i]), i < 2 ? Big5(kTraditional) : Gbk(kSimplified)) << i;
@@ -196,7 +230,7 @@ TEST(RunUnprivileged, AReadOnlyFileStopsTheRunBeforeAnythingOfItIsWritten) {
       return std::string(e.what());
     }
   });
-  EXPECT_EQ(result, "Cannot create file " + paths[2]);
+  EXPECT_EQ(result, "Cannot create file " + paths[2] + ": Permission denied");
   for (int i = 0; i < 5; ++i)
     EXPECT_EQ(ReadFile(paths[i]), i < 2 ? Big5(kTraditional) : Gbk(kSimplified)) << i;
   EXPECT_EQ(testing::CountEntries(dir.path()), 5u);
@@ -211,8 +245,138 @@ TEST(RunUnprivileged, AnUnreadableFileIsLeftAloneAndTheRunGoesOn) {
         RunConversion({unreadable, readable}, ConversionMode::RbGB2Big5, true));
   });
   EXPECT_EQ(result, "编码转换完成！\n\n以下文件未改动：\n" + unreadable + "：没有读取权限");
+  ASSERT_EQ(::chmod(unreadable.c_str(), 0600), 0);  // so that this test, as any user, can look
   EXPECT_EQ(ReadFile(unreadable), Gbk(kSimplified));
   EXPECT_EQ(ReadFile(readable), Big5(kTraditional));
+}
+
+// Between the read and the rewrite the name is swapped for a link to a file that must not change
+// (as the owner of the folder could do to root's run), or a process appends to the file.
+TEST_F(RunTest, AFileSwappedOrChangedDuringTheRunIsLeftAloneWithAReason) {
+  testing::TempDir elsewhere;
+  const std::string secret = elsewhere / "secret.txt";
+  const std::string victim = dir / "victim.txt", next = dir / "next.txt";
+  const std::string appended = Gbk("追加的一行\n");
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    std::string after;  // what the listed path then holds
+  } cases[] = {
+      {"swapped for a link",
+       [&] {
+         ::unlink(victim.c_str());
+         ASSERT_EQ(::symlink(secret.c_str(), victim.c_str()), 0);
+       },
+       Gbk(kSimplified)},
+      {"appended to", [&] { std::ofstream(victim, std::ios::app) << appended; },
+       Gbk(kSimplified) + appended},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ::unlink(victim.c_str());
+    WriteFile(victim, Gbk(kSimplified));
+    WriteFile(next, Gbk(kSimplified));
+    WriteFile(secret, Gbk(kSimplified));
+    SetRewriteHookForTesting([&](RewriteStep step, const std::string& name) {
+      if (step == RewriteStep::kStart && name == "victim.txt") c.change();
+    });
+    RunReport report = RunConversion({victim, next}, ConversionMode::RbGB2Big5, true);
+    SetRewriteHookForTesting({});
+    EXPECT_EQ(CompletionMessage(report),
+              "编码转换完成！\n\n以下文件未改动：\n" + victim + "：文件在转换期间被替换或修改");
+    EXPECT_EQ(ReadFile(secret), Gbk(kSimplified));
+    EXPECT_EQ(ReadFile(victim), c.after);
+    EXPECT_EQ(ReadFile(next), Big5(kTraditional));
+    EXPECT_EQ(testing::CountEntries(dir.path()), 2u);
+  }
+}
+
+// A run killed during a rewrite: the next run removes a new text it left, and leaves alone a
+// file whose recovery copy it left, naming the copy and never overwriting it.
+TEST_F(RunTest, AfterAKilledRunTheNextRunCleansUpOrNamesTheRecoveryCopy) {
+  struct Case {
+    const char* what;
+    bool hardLinked;
+    RewriteStep step;
+  } cases[] = {
+      {"killed with the new text under its temporary name", false, RewriteStep::kNewTextNamed},
+      {"killed halfway through an in-place rewrite", true, RewriteStep::kHalfWritten},
+      {"killed with the new text written in place", true, RewriteStep::kWrittenInPlace},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::TempDir folder(dir.path());  // one case's own folder
+    const std::string path = folder / "file.txt";
+    const std::string copy = folder / ".file.txt.orvela-recovery";
+    WriteFile(path, Gbk(kSimplified));
+    if (c.hardLinked) {
+      ASSERT_EQ(::link(path.c_str(), (folder / "link.txt").c_str()), 0);
+    }
+    testing::ChildEnd end = testing::InChild([&] {
+      SetRewriteHookForTesting([&](RewriteStep step, const std::string&) {
+        if (step == c.step) ::raise(SIGKILL);
+      });
+      RunConversion({path}, ConversionMode::RbGB2Big5, true);
+      return std::string("not killed");
+    });
+    ASSERT_EQ(end.signal, SIGKILL) << end.output;
+    RunReport report = RunConversion({path}, ConversionMode::RbGB2Big5, true);
+    if (c.hardLinked) {
+      EXPECT_EQ(CompletionMessage(report), "编码转换完成！\n\n以下文件未改动：\n" + path +
+                                               "：上次转换被中断，原文件的完整副本在 " + copy);
+      EXPECT_EQ(ReadFile(copy), Gbk(kSimplified));
+    } else {
+      EXPECT_TRUE(report.leftAlone.empty());
+      EXPECT_EQ(ReadFile(path), Big5(kTraditional));
+    }
+    EXPECT_EQ(testing::CountEntries(folder.path()), c.hardLinked ? 3u : 1u);
+  }
+}
+
+// The file is reached through its folder, so a path is never rebuilt into an absolute one that
+// the system would refuse as too long.
+TEST_F(RunTest, ARelativePathWhoseAbsoluteFormExceedsPathMaxIsConverted) {
+  const std::string part(200, 'd');
+  const int depth = PATH_MAX / static_cast<int>(part.size()) + 2;
+  struct Restore {
+    int cwd = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    int made = 0;
+    std::string part;
+    ~Restore() {
+      ::unlink("file.txt");
+      for (; made > 0; --made)
+        if (::chdir("..") != 0 || ::rmdir(part.c_str()) != 0) break;
+      if (::fchdir(cwd) != 0) std::abort();
+      ::close(cwd);
+    }
+  } restore{.part = part};
+  ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+  for (; restore.made < depth; ++restore.made) {
+    ASSERT_EQ(::mkdir(part.c_str(), 0755), 0);
+    ASSERT_EQ(::chdir(part.c_str()), 0);
+  }
+  WriteFile("file.txt", Gbk(kSimplified));
+  RunReport report = RunConversion({"file.txt"}, ConversionMode::RbGB2Big5, true);
+  EXPECT_TRUE(report.leftAlone.empty());
+  EXPECT_EQ(ReadFile("file.txt"), Big5(kTraditional));
+}
+
+// A file larger than the memory the process may have is left alone with the system's reason.
+TEST_F(RunTest, AFileLargerThanMemoryIsLeftAloneWithTheSystemsReason) {
+  const std::string big = dir / "big.txt", small = dir / "small.txt";
+  ASSERT_EQ(::truncate((WriteFile(big, ""), big).c_str(), 8LL << 30), 0);  // sparse
+  WriteFile(small, Gbk(kSimplified));
+  testing::ChildEnd end = testing::InChild([&] {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (512 << 20);
+    const struct rlimit rl = {limit, limit};
+    if (::setrlimit(RLIMIT_AS, &rl) != 0) return std::string("cannot limit memory");
+    return CompletionMessage(RunConversion({big, small}, ConversionMode::RbGB2Big5, true));
+  });
+  EXPECT_EQ(end.output, "编码转换完成！\n\n以下文件未改动：\n" + big + "：内存不足，无法读入（" +
+                            std::strerror(ENOMEM) + "）");
+  EXPECT_EQ(ReadFile(small), Big5(kTraditional));
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ TEST(TypeListFile, SaveThatCannotCreateTheFileNamesIt) {
     WriteTypeListFile(path, {"*.txt"});
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot create file " + path);
+    EXPECT_EQ(std::string(e.what()), "Cannot create file " + path + ": No such file or directory");
   }
 }
 
@@ -107,7 +107,7 @@ TEST(TypeListFile, SaveOverAFifoWithoutReaderCannotCreateTheFile) {
     WriteTypeListFile(path, {"*.txt"});
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot create file " + path);
+    EXPECT_EQ(std::string(e.what()), "Cannot create file " + path + ": No such device or address");
   }
 }
 
@@ -125,34 +125,44 @@ TEST(TypeListFile, SaveIntoAFileTheUserMayNotWriteFailsAndKeepsIt) {
       return e.what();
     }
   });
-  EXPECT_EQ(result, "Cannot create file " + path);
+  EXPECT_EQ(result, "Cannot create file " + path + ": Permission denied");
   EXPECT_EQ(Slurp(path), "*.old\r\n");
 }
 
-TEST(TypeListFile, AWriteThatStopsShortIsAStreamWriteError) {
-  TempTree tree;
-  const std::string path = tree.Path("varu_ext.txt");
-  SetTypeListWriteLimitForTest(7);
-  EXPECT_THROW(
-      {
-        try {
-          WriteTypeListFile(path, {"*.txt", "*.log"});
-        } catch (const Error& e) {
-          EXPECT_STREQ(e.what(), "Stream write error");
-          throw;
-        }
-      },
-      Error);
-  SetTypeListWriteLimitForTest(std::nullopt);
-  EXPECT_EQ(Slurp(path), "*.txt\r\n");          // shorter than the list
-  WriteTypeListFile(path, {"*.txt", "*.log"});  // a later save succeeds
-  EXPECT_EQ(Slurp(path), "*.txt\r\n*.log\r\n");
+// The new list is written beside the old one and renamed over it: a save that fails midway, as
+// on a full disk, keeps the old list whole and leaves nothing behind.
+TEST(TypeListFile, AFailedSaveKeepsTheOldListWhole) {
+  for (bool exists : {true, false}) {
+    SCOPED_TRACE(exists ? "over an old list" : "a new file");
+    TempTree tree;
+    const std::string path = tree.Path("varu_ext.txt");
+    if (exists) tree.File("varu_ext.txt", "*.old\r\n*.older\r\n");
+    SetTypeListWriteLimitForTest(7);
+    try {
+      WriteTypeListFile(path, {"*.txt", "*.log"});
+      ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot create file " + path + ": No space left on device");
+    }
+    SetTypeListWriteLimitForTest(std::nullopt);
+    EXPECT_EQ(std::filesystem::exists(path), exists);
+    if (exists) {
+      EXPECT_EQ(Slurp(path), "*.old\r\n*.older\r\n");
+    }
+    std::size_t entries = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tree.Root())) ++entries;
+    EXPECT_EQ(entries, exists ? 1u : 0u) << "a temporary file was left behind";
+    WriteTypeListFile(path, {"*.txt", "*.log"});  // a later save succeeds
+    EXPECT_EQ(Slurp(path), "*.txt\r\n*.log\r\n");
+  }
 }
 
-TEST(TypeListFile, AFullDeviceIsAStreamWriteError) {
+// A device in the file's place is neither written nor replaced by a new file.
+TEST(TypeListFile, ADeviceInThePlaceIsRefused) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   EXPECT_THROW(WriteTypeListFile("/dev/full", {"*.txt"}), Error);
-  EXPECT_NO_THROW(WriteTypeListFile("/dev/full", {}));  // nothing to write
+  EXPECT_THROW(WriteTypeListFile("/dev/full", {}), Error);
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
 TEST(TypeListFile, PlaceIsBesideTheExecutableWhenWritableOrAlreadyThere) {

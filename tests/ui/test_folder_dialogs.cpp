@@ -285,7 +285,7 @@ class FolderDialogsTest : public QObject {
       SaveFileTypeList();
       QFAIL("no error");
     } catch (const Error& e) {
-      QCOMPARE(std::string(e.what()), "Cannot create file " + path);
+      QCOMPARE(std::string(e.what()), "Cannot create file " + path + ": No such file or directory");
     }
     files_->Dir("gone");
     SetTypeListWriteLimitForTest(3);

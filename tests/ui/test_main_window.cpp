@@ -29,8 +29,8 @@
 #include <optional>
 #include <sstream>
 
+#include "base/safe_rewrite.h"
 #include "conversion/modes.h"
-#include "conversion/safe_rewrite.h"
 #include "filelist/file_list.h"
 #include "scripted_dialogs.h"
 #include "ui/click_label.h"
@@ -636,7 +636,8 @@ class MainWindowTest : public QObject {
     const auto& error = dialogs_->shown[1];
     QCOMPARE(error.icon, DialogHost::Icon::Stop);
     QCOMPARE(error.caption, U("Orvela"));
-    QCOMPARE(error.text, U("Stream write error."));
+    QCOMPARE(error.text, U("Cannot create file ") + QFile::decodeName(files[2].c_str()) +
+                             U(": No space left on device."));
     // The cursor came back before the error box showed.
     QVERIFY(!dialogs_->busyWhileShown);
     QCOMPARE(dialogs_->cursorChanges, std::vector<bool>({true, false}));
@@ -746,8 +747,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->shown.size(), std::size_t(1));
     QCOMPARE(dialogs_->shown[0].icon, DialogHost::Icon::Stop);
     QCOMPARE(dialogs_->shown[0].caption, U("Orvela"));
-    QCOMPARE(dialogs_->shown[0].text,
-             U("Cannot create file ") + QFile::decodeName(blocked.c_str()) + U("."));
+    QCOMPARE(dialogs_->shown[0].text, U("Cannot create file ") +
+                                          QFile::decodeName(blocked.c_str()) +
+                                          U(": No such file or directory."));
     // Once the place can be written, the next close succeeds.
     std::filesystem::create_directory(Temp("missing"));
     CloseBy(f, way);
