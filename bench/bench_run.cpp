@@ -96,7 +96,7 @@ void RunMeasurement() {
       writer.Wait();
     });
     Lay(paths, contents);
-    double orvela = Seconds([&] { RunConversion(paths, ConversionMode::RbGB2Big5, true); });
+    double orvela = Seconds([&] { RunConversion(paths, ConversionMode::RbGB2Big5, {}); });
     rounds.push_back({orvela, floor});
   }
   std::sort(rounds.begin(), rounds.end(),

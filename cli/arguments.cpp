@@ -3,8 +3,8 @@
 namespace orvela::cli {
 
 const char* const kUsage =
-    "Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] FILE...\n"
-    "       orvela-convert --mode MODE [--by-char] -\n"
+    "Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] [--force] FILE...\n"
+    "       orvela-convert --mode MODE [--by-char] [--force] -\n"
     "       orvela-convert --help\n"
     "\n"
     "Converts each FILE in place, in the order given. With '-' converts standard input\n"
@@ -24,6 +24,12 @@ const char* const kUsage =
     "Simplified and traditional characters are converted by phrase, as OpenCC's s2tw\n"
     "and tw2s do (头发 -> 頭髮, 皇后 stays 皇后); --by-char maps each character on its\n"
     "own, whatever its neighbours.\n"
+    "\n"
+    "A file that is not text in the mode's source code page (GBK for gb2gbk, gbk2gb,\n"
+    "gb2big5 and gbk2big5; Big5 for big52gb and big52gbk) is left alone with the reason:\n"
+    "invalid byte sequences, a UTF-8, UTF-16 or UTF-32 byte-order mark, UTF-8 text, or\n"
+    "text of the other code page (a file converted already). --force converts it all\n"
+    "the same. With '-' a refused input gives its reason and no output, status 1.\n"
     "\n"
     "Exit status: 0 when every FILE was converted (or needed no change); 1 when any FILE\n"
     "was left alone (a missing file, a folder, a refused file: each is listed with its\n"
@@ -55,6 +61,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       parsed.alterCharsetTag = false;
     } else if (arg == "--by-char") {
       parsed.mapping = CharMapping::kByCharacter;
+    } else if (arg == "--force") {
+      parsed.force = true;
     } else if (arg == "--mode" || arg.starts_with("--mode=")) {
       if (haveMode) return Bad("--mode given more than once");
       if (arg == "--mode") {

@@ -15,6 +15,7 @@ struct Arguments {
   ConversionMode mode = ConversionMode::RbGB2GBK;
   bool alterCharsetTag = true;
   CharMapping mapping = CharMapping::kPhrases;
+  bool force = false;  // convert without the encoding check
   std::vector<std::string> files;
   std::string problem;  // what is wrong, for kBadUsage
 };

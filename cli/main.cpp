@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "conversion/encoding_guard.h"
 #include "conversion/modes.h"
 #include "conversion/run.h"
 
@@ -60,9 +61,18 @@ int main(int argc, char** argv) {
   }
   try {
     if (args.action == cli::Action::kFilter) {
-      WriteStandardOutput(ApplyMode(args.mode, ReadStandardInput(), args.mapping));
+      const std::string input = ReadStandardInput();
+      if (!args.force)
+        if (std::optional<std::string> why = EncodingProblem(input, SourceEncodingOf(args.mode))) {
+          std::cerr << "orvela-convert: -: " << *why << '\n';
+          return kNotAllConverted;
+        }
+      WriteStandardOutput(ApplyMode(args.mode, input, args.mapping));
     } else {
-      RunReport report = RunConversion(args.files, args.mode, args.alterCharsetTag, args.mapping);
+      RunReport report = RunConversion(args.files, args.mode,
+                                       {.alterCharsetTag = args.alterCharsetTag,
+                                        .mapping = args.mapping,
+                                        .checkEncoding = !args.force});
       std::cout << CompletionMessage(report) << '\n';
       if (!report.leftAlone.empty()) return kNotAllConverted;
     }

@@ -14,12 +14,13 @@
 #include "base/whole_file.h"
 #include "conversion/background_writer.h"
 #include "conversion/charset_tag.h"
+#include "conversion/encoding_guard.h"
 
 namespace orvela {
 
 RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mode,
-                        bool alterCharsetTag, CharMapping mapping) {
-  const int direction = CharsetTagDirection(mode, alterCharsetTag);
+                        const RunOptions& options) {
+  const int direction = CharsetTagDirection(mode, options.alterCharsetTag);
   std::vector<std::pair<std::size_t, LeftAlone>> leftAlone;
   // Files met so far, by inode and by name in their folder: a file rewritten through a new file
   // has a new inode, and may be met again under its old name.
@@ -45,6 +46,11 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
       continue;
     }
     RemoveLeftoverOf(file.at);
+    if (options.checkEncoding)
+      if (std::optional<std::string> why = EncodingProblem(*file.bytes, SourceEncodingOf(mode))) {
+        leftAlone.push_back({i, {path, std::move(*why)}});
+        continue;
+      }
     // UTF-16 text or a binary: the transforms would stop at the zero byte and lose the rest.
     if (std::memchr(file.bytes->data(), '\0', file.bytes->size())) {
       leftAlone.push_back({i, {path, "含有零字节，不是文本文件"}});
@@ -52,7 +58,7 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
     }
     std::string converted;
     try {
-      converted = ApplyMode(mode, *file.bytes, mapping);
+      converted = ApplyMode(mode, *file.bytes, options.mapping);
       // The tag step works on the text just converted, so each file is written once.
       if (direction) AlterCharsetTagText(direction, converted);
     } catch (const std::bad_alloc&) {

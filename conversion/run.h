@@ -20,13 +20,20 @@ struct RunReport {
   std::vector<LeftAlone> leftAlone;
 };
 
+struct RunOptions {
+  bool alterCharsetTag = true;  // the charset tag step of the two GB2312/Big5 modes
+  CharMapping mapping = CharMapping::kPhrases;
+  bool checkEncoding = true;  // leave alone a file not in the mode's source code page
+};
+
 // Converts every path in order, in place, each file at most once. A file that cannot be read,
 // is not text, was listed before, was replaced or changed during the run, or has a recovery
-// copy left by an interrupted run is left alone and reported; one whose converted bytes equal
+// copy left by an interrupted run, or (when checked) is not text in the mode's source code
+// page is left alone and reported; one whose converted bytes equal
 // its bytes is not written. Throws Error("Cannot create file <path>: <reason>") when a file may
 // not be written; the files before it stay converted, it and the rest are untouched.
 RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mode,
-                        bool alterCharsetTag, CharMapping mapping = CharMapping::kPhrases);
+                        const RunOptions& options);
 
 // "编码转换完成！" followed by one line per file left alone, with its reason.
 std::string CompletionMessage(const RunReport& report);

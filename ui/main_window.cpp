@@ -84,8 +84,11 @@ void TForm1::FormCreate() {
   setWindowTitle(ApplicationTitle());
   lblVersion->setText(ApplicationTitle() + QStringLiteral(" 1.62 版"));
   lblChkAlterTag->setText(QString::fromUtf8(kOptionText));
-  ChkByChar->setChecked(LoadByCharacterOption());
-  connect(ChkByChar, &QCheckBox::toggled, this, [](bool on) { SaveByCharacterOption(on); });
+  for (auto [box, option] : {std::pair{ChkByChar, SavedOption::kByCharacter},
+                             std::pair{ChkCheckEncoding, SavedOption::kCheckEncoding}}) {
+    box->setChecked(LoadOption(option));
+    connect(box, &QCheckBox::toggled, this, [option](bool on) { SaveOption(option, on); });
+  }
   // Only the list box takes dropped files.
   ListBox1->setAcceptDrops(true);
   ListBox1->viewport()->setAcceptDrops(true);
@@ -182,9 +185,11 @@ void TForm1::BtnSc2TcClick() {
   std::vector<std::string> paths;
   paths.reserve(static_cast<std::size_t>(Files().Count()));
   for (long i = 0; i < Files().Count(); ++i) paths.push_back(Files().Path(i));
-  const RunReport report =
-      RunConversion(paths, *mode, ChkAlterTag->IsOn(),
-                    ChkByChar->isChecked() ? CharMapping::kByCharacter : CharMapping::kPhrases);
+  const RunReport report = RunConversion(
+      paths, *mode,
+      {.alterCharsetTag = ChkAlterTag->IsOn(),
+       .mapping = ChkByChar->isChecked() ? CharMapping::kByCharacter : CharMapping::kPhrases,
+       .checkEncoding = ChkCheckEncoding->isChecked()});
   Dialogs().ShowMessage(this, QFile::decodeName(CompletionMessage(report).c_str()),
                         ApplicationTitle(), DialogHost::Icon::Information);
 }

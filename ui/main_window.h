@@ -72,7 +72,8 @@ class TForm1 : public QMainWindow {
   QWidget* TabSheet5;
   QLabel* lblChkAlterTag;
   TOptionCheckBox* ChkAlterTag;
-  QCheckBox* ChkByChar;  // character for character instead of by phrase
+  QCheckBox* ChkByChar;         // character for character instead of by phrase
+  QCheckBox* ChkCheckEncoding;  // leave alone files not in the mode's source code page
   QWidget* TabSheet4;
   QPlainTextEdit* Memo1;
   QWidget* TabSheet6;

@@ -197,7 +197,9 @@ void TForm1::BuildOptionsPage() {
   lblChkAlterTag->setAutoFillBackground(true);
   Colour(lblChkAlterTag, QPalette::Window, kActiveBorderColour);
   ChkByChar = new QCheckBox(QStringLiteral("逐字转换（不按词语）"), TabSheet5);
-  ChkByChar->setGeometry(16, 96, 462, 20);
+  ChkByChar->setGeometry(16, 96, 200, 20);
+  ChkCheckEncoding = new QCheckBox(QStringLiteral("转换前检查文件编码（推荐）"), TabSheet5);
+  ChkCheckEncoding->setGeometry(240, 96, 258, 20);
 }
 
 void TForm1::BuildTextPages() {

@@ -8,7 +8,20 @@ namespace orvela {
 namespace {
 std::optional<QString> fileForTest;
 
-constexpr char kByCharacter[] = "conversion/byCharacter";
+struct Key {
+  const char* name;
+  bool byDefault;
+};
+
+Key KeyOf(SavedOption option) {
+  switch (option) {
+    case SavedOption::kByCharacter:
+      return {"conversion/byCharacter", false};
+    case SavedOption::kCheckEncoding:
+      return {"conversion/checkEncoding", true};
+  }
+  return {"", false};
+}
 
 QSettings Settings() {
   return QSettings(
@@ -18,12 +31,13 @@ QSettings Settings() {
 }
 }  // namespace
 
-bool LoadByCharacterOption() {
-  return Settings().value(kByCharacter, false).toBool();
+bool LoadOption(SavedOption option) {
+  const Key key = KeyOf(option);
+  return Settings().value(key.name, key.byDefault).toBool();
 }
 
-void SaveByCharacterOption(bool on) {
-  Settings().setValue(kByCharacter, on);
+void SaveOption(SavedOption option, bool on) {
+  Settings().setValue(KeyOf(option).name, on);
 }
 
 void SetSavedOptionsFileForTest(std::optional<QString> path) {

@@ -7,9 +7,13 @@
 
 namespace orvela {
 
-// "逐字转换（不按词语）": map characters one by one instead of by phrase.
-bool LoadByCharacterOption();
-void SaveByCharacterOption(bool on);
+enum class SavedOption {
+  kByCharacter,    // "逐字转换（不按词语）", off unless set
+  kCheckEncoding,  // "转换前检查文件编码（推荐）", on unless cleared
+};
+
+bool LoadOption(SavedOption option);
+void SaveOption(SavedOption option, bool on);
 
 // Test hook: keep the options in this file instead.
 void SetSavedOptionsFileForTest(std::optional<QString> path);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/modes.h"
 #include "tests/conversion/test_run_support.h"
 
 extern char** environ;
@@ -52,8 +53,10 @@ const std::string kTraditional = "簡體中文編碼轉換，網頁。\r\n";
 TEST(OrvelaConvert, HelpPrintsTheUsage) {
   Outcome o = Convert({"--help"});
   EXPECT_EQ(o.exit, 0);
-  EXPECT_NE(o.out.find("Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] FILE..."),
-            std::string::npos);
+  EXPECT_NE(
+      o.out.find(
+          "Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] [--force] FILE..."),
+      std::string::npos);
   for (const char* mode : {"gb2gbk", "gbk2gb", "gb2big5", "big52gb", "big52gbk", "gbk2big5"})
     EXPECT_NE(o.out.find(mode), std::string::npos) << mode;
   EXPECT_NE(o.out.find("1 when any FILE\nwas left alone"), std::string::npos);
@@ -75,7 +78,7 @@ TEST(OrvelaConvert, BadUsageExitsWithTwoAndTouchesNothing) {
       {{"--mode", "GB2GBK", file}, "unknown mode 'GB2GBK'"},
       {{"--mode", "gb2gbk"}, "no FILE given"},
       {{"--mode", "gb2gbk", "--no-charset-tag"}, "no FILE given"},
-      {{"--mode", "gb2gbk", "--force", file}, "unknown option '--force'"},
+      {{"--mode", "gb2gbk", "--quiet", file}, "unknown option '--quiet'"},
       {{"--mode", "gb2gbk", "-x", file}, "unknown option '-x'"},
       {{"--mode", "gb2gbk", "-", file}, "'-' cannot be combined with files"},
       {{"--mode", "gb2gbk", "--mode", "gbk2gb", file}, "--mode given more than once"},
@@ -147,6 +150,32 @@ TEST(OrvelaConvert, ByCharMapsCharactersAlone) {
     EXPECT_EQ(o.exit, 0) << line;
     EXPECT_EQ(o.out, c.out) << line;
   }
+}
+
+// A file not in the mode's source code page is refused (status 1, the reason
+// listed), in place and as a filter, unless --force is given.
+TEST(OrvelaConvert, TheEncodingCheckRefusesUnlessForced) {
+  testing::TempDir dir;
+  const std::string file = dir / "big5.txt";
+  const std::string big5 = Big5(kTraditional + kTraditional + kTraditional);
+  WriteFile(file, big5);
+  Outcome refused = Convert({"--mode", "gb2gbk", file});
+  EXPECT_EQ(refused.exit, 1);
+  EXPECT_EQ(refused.out,
+            "编码转换完成！\n\n以下文件未改动：\n" + file + "：看来是 Big5 文本，不是 GBK 文本\n");
+  EXPECT_EQ(ReadFile(file), big5);
+  Outcome filtered = Convert({"--mode", "gb2gbk", "-"}, big5);
+  EXPECT_EQ(filtered.exit, 1);
+  EXPECT_EQ(filtered.out, "");
+  EXPECT_EQ(filtered.err, "orvela-convert: -: 看来是 Big5 文本，不是 GBK 文本\n");
+
+  const std::string converted = ApplyMode(ConversionMode::RbGB2GBK, big5);
+  Outcome forcedFilter = Convert({"--mode", "gb2gbk", "--force", "-"}, big5);
+  EXPECT_EQ(forcedFilter.exit, 0);
+  EXPECT_EQ(forcedFilter.out, converted);
+  Outcome forced = Convert({"--force", "--mode", "gb2gbk", file});
+  EXPECT_EQ(forced.exit, 0);
+  EXPECT_EQ(ReadFile(file), converted);
 }
 
 TEST(OrvelaConvert, TheCharsetTagIsRewrittenUnlessSwitchedOff) {

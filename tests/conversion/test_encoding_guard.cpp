@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "conversion/encoding_guard.h"
+#include "tests/conversion/fortunes.h"
 #include "tests/conversion/test_transforms_text.h"
 
 namespace orvela {
@@ -97,26 +98,16 @@ TEST(EncodingGuard, RefusesWithTheReason) {
 std::vector<std::string> Samples() {
   std::vector<std::string> samples;
   std::string page;
-  for (const char* name : {"chinese", "tang300", "song100"}) {
-    const std::string path = std::string("/usr/share/games/fortunes/") + name;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path + " (package fortunes-zh)");
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
-    for (std::size_t at = 0; at < text.size();) {
-      std::size_t stop = text.find("\n%\n", at);
-      if (stop == std::string::npos) stop = text.size();
-      const std::string fortune = text.substr(at, stop - at + 1);
-      samples.push_back(fortune);
-      for (std::size_t line = 0; line < fortune.size();) {
-        std::size_t end = fortune.find('\n', line);
-        if (end == std::string::npos) end = fortune.size();
-        if (end > line) samples.push_back(fortune.substr(line, end - line + 1));
-        line = end + 1;
-      }
-      page += fortune;
-      if (page.size() > 4000) samples.push_back(std::exchange(page, std::string()));
-      at = stop + 3;
+  for (const std::string& fortune : testing::Fortunes()) {
+    samples.push_back(fortune);
+    for (std::size_t line = 0; line < fortune.size();) {
+      std::size_t end = fortune.find('\n', line);
+      if (end == std::string::npos) end = fortune.size();
+      if (end > line) samples.push_back(fortune.substr(line, end - line + 1));
+      line = end + 1;
     }
+    page += fortune;
+    if (page.size() > 4000) samples.push_back(std::exchange(page, std::string()));
   }
   return samples;
 }

@@ -16,6 +16,7 @@
 #include "conversion/modes.h"
 #include "conversion/phrase_chain.h"
 #include "conversion/transforms.h"
+#include "tests/conversion/fortunes.h"
 #include "tests/conversion/test_transforms_text.h"
 
 namespace orvela {
@@ -178,24 +179,6 @@ TEST(Phrases, NeighbourDependentStretchesAsTheChain) {
   }
 }
 
-// fortunes-zh, cut into its fortunes.
-std::vector<std::string> Fortunes() {
-  std::vector<std::string> all;
-  for (const char* name : {"chinese", "tang300", "song100"}) {
-    const std::string path = std::string("/usr/share/games/fortunes/") + name;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path + " (package fortunes-zh)");
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
-    for (std::size_t at = 0; at < text.size();) {
-      std::size_t stop = text.find("\n%\n", at);
-      if (stop == std::string::npos) stop = text.size();
-      all.push_back(text.substr(at, stop - at + 1));
-      at = stop + 3;
-    }
-  }
-  return all;
-}
-
 bool InGb2312(const std::string& gbk) {
   for (std::size_t i = 0; i < gbk.size(); ++i) {
     const unsigned lead = static_cast<unsigned char>(gbk[i]);
@@ -251,7 +234,7 @@ std::string Held(const std::vector<std::string>& texts, const char* page, bool g
 
 TEST(Phrases, WholeCorpusAsOpenCC) {
   std::vector<std::string> simplified, standard, taiwan;
-  for (const std::string& f : Fortunes()) {
+  for (const std::string& f : testing::Fortunes()) {
     simplified.push_back(f);
     standard.push_back(OpenCC("s2t").Convert(f));
     taiwan.push_back(OpenCC("s2tw").Convert(f));

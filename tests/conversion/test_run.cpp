@@ -52,7 +52,7 @@ TEST_F(RunTest, EachModeConvertsItsFilesInPlace) {
     for (const ModeCase& c : ModeCases()) {
       std::string path = dir / "text.txt";
       WriteFile(path, c.in);
-      RunReport report = RunConversion({path}, c.mode, option);
+      RunReport report = RunConversion({path}, c.mode, {.alterCharsetTag = option});
       EXPECT_EQ(ReadFile(path), c.out) << ModeName(c.mode);
       EXPECT_TRUE(report.leftAlone.empty());
     }
@@ -73,7 +73,7 @@ TEST_F(RunTest, AsciiAndEmptyFilesAreNotWrittenInAnyMode) {
   const ino_t asciiInode = testing::Stat(asciiPath).st_ino;
   const ino_t emptyInode = testing::Stat(emptyPath).st_ino;
   for (ConversionMode mode : kAllModes) {
-    RunReport report = RunConversion({asciiPath, emptyPath}, mode, true);
+    RunReport report = RunConversion({asciiPath, emptyPath}, mode, {});
     EXPECT_EQ(ReadFile(asciiPath), ascii) << ModeName(mode);
     EXPECT_EQ(ReadFile(emptyPath), "") << ModeName(mode);
     EXPECT_TRUE(report.leftAlone.empty());
@@ -107,7 +107,7 @@ TEST_F(RunTest, TheCharsetTagStepFollowsTheTriggerTable) {
   for (const Case& c : cases) {
     std::string path = dir / "page.htm";
     WriteFile(path, c.in);
-    RunConversion({path}, c.mode, c.option);
+    RunConversion({path}, c.mode, {.alterCharsetTag = c.option});
     EXPECT_EQ(ReadFile(path), c.out) << ModeName(c.mode) << (c.option ? " on" : " off");
   }
 }
@@ -116,27 +116,40 @@ TEST_F(RunTest, FilesThatCannotBeReadOrHoldAZeroByteAreLeftAloneAndReported) {
   std::string first = dir / "first.txt";
   std::string missing = dir / "missing.txt";
   std::string utf16 = dir / "utf16.txt";
+  std::string zero = dir / "zero.bin";
   std::string folder = dir / "folder";
   std::string fifo = dir / "fifo";
   std::string last = dir / "last.txt";
   const std::string utf16Text("\xFF\xFE\x2D\x4E\x87\x65\x0A\x00", 8);
+  const std::string zeroText = std::string("ascii\0", 6) + Gbk(kSimplified);
   WriteFile(first, Gbk(kSimplified));
   WriteFile(utf16, utf16Text);
+  WriteFile(zero, zeroText);
   std::filesystem::create_directory(folder);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   WriteFile(last, Gbk(kSimplified));
 
-  RunReport report =
-      RunConversion({first, missing, utf16, folder, fifo, last}, ConversionMode::RbGB2Big5, true);
-  EXPECT_EQ(ReadFile(first), Big5(kTraditional));
-  EXPECT_EQ(ReadFile(last), Big5(kTraditional));
-  EXPECT_EQ(ReadFile(utf16), utf16Text);
-  EXPECT_FALSE(std::filesystem::exists(missing));
-  EXPECT_EQ(CompletionMessage(report),
-            "编码转换完成！\n\n以下文件未改动：\n" +  //
-                missing + "：文件不存在\n" +          //
-                utf16 + "：含有零字节，不是文本文件\n" + folder + "：是文件夹\n" + fifo +
-                "：不是普通文件");
+  // The UTF-16 file is named by the encoding check, and by its zero bytes without it.
+  for (bool check : {true, false}) {
+    RunReport report = RunConversion({first, missing, utf16, zero, folder, fifo, last},
+                                     ConversionMode::RbGB2Big5, {.checkEncoding = check});
+    EXPECT_EQ(ReadFile(first), Big5(kTraditional));
+    EXPECT_EQ(ReadFile(last), Big5(kTraditional));
+    EXPECT_EQ(ReadFile(utf16), utf16Text);
+    EXPECT_EQ(ReadFile(zero), zeroText);
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    const std::string utf16Reason =
+        check ? "以 UTF-16 字节顺序标记开头，是 UTF-16 文本，不是 GBK 文本"
+              : "含有零字节，不是文本文件";
+    EXPECT_EQ(CompletionMessage(report),
+              "编码转换完成！\n\n以下文件未改动：\n" +     //
+                  missing + "：文件不存在\n" +             //
+                  utf16 + "：" + utf16Reason + "\n" +      //
+                  zero + "：含有零字节，不是文本文件\n" +  //
+                  folder + "：是文件夹\n" + fifo + "：不是普通文件");
+    WriteFile(first, Gbk(kSimplified));
+    WriteFile(last, Gbk(kSimplified));
+  }
 }
 
 TEST(CompletionMessage, IsTheBareNoticeWhenEveryFileWasConverted) {
@@ -152,7 +165,7 @@ TEST_F(RunTest, LinkedFilesAreConvertedThroughTheirLinks) {
   WriteFile(hard, Gbk(kSimplified));
   ASSERT_EQ(::symlink("target.txt", symlink.c_str()), 0);
   ASSERT_EQ(::link(hard.c_str(), other.c_str()), 0);
-  RunConversion({symlink, hard}, ConversionMode::RbGB2GBK, true);
+  RunConversion({symlink, hard}, ConversionMode::RbGB2GBK, {});
   EXPECT_TRUE(S_ISLNK(testing::Stat(symlink).st_mode));
   EXPECT_EQ(ReadFile(target), Gbk(kTraditional));
   EXPECT_EQ(ReadFile(other), Gbk(kTraditional));
@@ -189,7 +202,7 @@ TEST_F(RunTest, AFileReachedTwiceIsConvertedOnce) {
       WriteFile(file, Gbk(kSimplified));
       const std::vector<std::string> paths =
           againFirst ? std::vector{c.again, file} : std::vector{file, c.again};
-      RunReport report = RunConversion(paths, mode, true);
+      RunReport report = RunConversion(paths, mode, {});
       EXPECT_EQ(ReadFile(file), once);
       EXPECT_EQ(CompletionMessage(report),
                 "编码转换完成！\n\n以下文件未改动：\n" + paths[1] + "：" + kSameFileAsBefore);
@@ -205,7 +218,7 @@ TEST_F(RunTest, AWriteFailureAtTheThirdOfFiveStopsTheRunThere) {
   }
   FailWritesAfterForTesting(5, paths[2]);
   try {
-    RunConversion(paths, ConversionMode::RbGB2Big5, true);
+    RunConversion(paths, ConversionMode::RbGB2Big5, {});
     ADD_FAILURE() << "the run did not stop";
   } catch (const Error& e) {
     EXPECT_EQ(e.what(), "Cannot create file " + paths[2] + ": No space left on device");
@@ -224,7 +237,7 @@ TEST(RunUnprivileged, AReadOnlyFileStopsTheRunBeforeAnythingOfItIsWritten) {
         dir.Add("file" + std::to_string(i) + ".txt", Gbk(kSimplified), i == 2 ? 0444 : 0644));
   std::string result = testing::AsUnprivilegedUser([&] {
     try {
-      RunConversion(paths, ConversionMode::RbGB2Big5, true);
+      RunConversion(paths, ConversionMode::RbGB2Big5, {});
       return std::string("completed");
     } catch (const Error& e) {
       return std::string(e.what());
@@ -241,8 +254,7 @@ TEST(RunUnprivileged, AnUnreadableFileIsLeftAloneAndTheRunGoesOn) {
   std::string unreadable = dir.Add("unreadable.txt", Gbk(kSimplified), 0200);
   std::string readable = dir.Add("readable.txt", Gbk(kSimplified));
   std::string result = testing::AsUnprivilegedUser([&] {
-    return CompletionMessage(
-        RunConversion({unreadable, readable}, ConversionMode::RbGB2Big5, true));
+    return CompletionMessage(RunConversion({unreadable, readable}, ConversionMode::RbGB2Big5, {}));
   });
   EXPECT_EQ(result, "编码转换完成！\n\n以下文件未改动：\n" + unreadable + "：没有读取权限");
   ASSERT_EQ(::chmod(unreadable.c_str(), 0600), 0);  // so that this test, as any user, can look
@@ -280,7 +292,7 @@ TEST_F(RunTest, AFileSwappedOrChangedDuringTheRunIsLeftAloneWithAReason) {
     SetRewriteHookForTesting([&](RewriteStep step, const std::string& name) {
       if (step == RewriteStep::kStart && name == "victim.txt") c.change();
     });
-    RunReport report = RunConversion({victim, next}, ConversionMode::RbGB2Big5, true);
+    RunReport report = RunConversion({victim, next}, ConversionMode::RbGB2Big5, {});
     SetRewriteHookForTesting({});
     EXPECT_EQ(CompletionMessage(report),
               "编码转换完成！\n\n以下文件未改动：\n" + victim + "：文件在转换期间被替换或修改");
@@ -316,11 +328,11 @@ TEST_F(RunTest, AfterAKilledRunTheNextRunCleansUpOrNamesTheRecoveryCopy) {
       SetRewriteHookForTesting([&](RewriteStep step, const std::string&) {
         if (step == c.step) ::raise(SIGKILL);
       });
-      RunConversion({path}, ConversionMode::RbGB2Big5, true);
+      RunConversion({path}, ConversionMode::RbGB2Big5, {});
       return std::string("not killed");
     });
     ASSERT_EQ(end.signal, SIGKILL) << end.output;
-    RunReport report = RunConversion({path}, ConversionMode::RbGB2Big5, true);
+    RunReport report = RunConversion({path}, ConversionMode::RbGB2Big5, {});
     if (c.hardLinked) {
       EXPECT_EQ(CompletionMessage(report), "编码转换完成！\n\n以下文件未改动：\n" + path +
                                                "：上次转换被中断，原文件的完整副本在 " + copy);
@@ -356,7 +368,7 @@ TEST_F(RunTest, ARelativePathWhoseAbsoluteFormExceedsPathMaxIsConverted) {
     ASSERT_EQ(::chdir(part.c_str()), 0);
   }
   WriteFile("file.txt", Gbk(kSimplified));
-  RunReport report = RunConversion({"file.txt"}, ConversionMode::RbGB2Big5, true);
+  RunReport report = RunConversion({"file.txt"}, ConversionMode::RbGB2Big5, {});
   EXPECT_TRUE(report.leftAlone.empty());
   EXPECT_EQ(ReadFile("file.txt"), Big5(kTraditional));
 }
@@ -372,7 +384,7 @@ TEST_F(RunTest, AFileLargerThanMemoryIsLeftAloneWithTheSystemsReason) {
     const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (512 << 20);
     const struct rlimit rl = {limit, limit};
     if (::setrlimit(RLIMIT_AS, &rl) != 0) return std::string("cannot limit memory");
-    return CompletionMessage(RunConversion({big, small}, ConversionMode::RbGB2Big5, true));
+    return CompletionMessage(RunConversion({big, small}, ConversionMode::RbGB2Big5, {}));
   });
   EXPECT_EQ(end.output, "编码转换完成！\n\n以下文件未改动：\n" + big + "：内存不足，无法读入（" +
                             std::strerror(ENOMEM) + "）");

@@ -699,6 +699,42 @@ class MainWindowTest : public QObject {
     QVERIFY(!third.ChkByChar->isChecked());
   }
 
+  // "转换前检查文件编码（推荐）" starts checked and leaves a Big5 file alone in a GBK
+  // mode, naming it; unchecked, the file is converted. The box keeps its state.
+  void encodingCheckOptionIsKeptAndUsedByTheRun() {
+    TForm1& f = *form_;
+    QCOMPARE(f.ChkCheckEncoding->text(), U("转换前检查文件编码（推荐）"));
+    QCOMPARE(f.ChkCheckEncoding->parentWidget(), f.TabSheet5);
+    QVERIFY(!f.ChkCheckEncoding->geometry().intersects(f.ChkByChar->geometry()));
+    QVERIFY(f.ChkCheckEncoding->isChecked());
+    const std::string file = Temp("big5.txt");
+    // 繁體中文的編碼轉換，是一件要小心的事情。 twice, in Big5
+    const std::string line =
+        "\xC1\x63\xC5\xE9\xA4\xA4\xA4\xE5\xAA\xBA\xBD\x73\xBD\x58\xC2\xE0\xB4\xAB\xA1\x41\xAC\x4F"
+        "\xA4\x40\xA5\xF3\xAD\x6E\xA4\x70\xA4\xDF\xAA\xBA\xA8\xC6\xB1\xA1\xA1\x43";
+    const std::string big5 = line + line;
+    WriteFile(file, big5);
+    f.ListModel->Append(file);
+    f.RbGB2GBK->setChecked(true);
+    dialogs_->answers = {true};
+    QTest::mouseClick(f.BtnSc2Tc, Qt::LeftButton);
+    QCOMPARE(ReadFile(file), big5);
+    QVERIFY(dialogs_->shown.back().text.contains(U("看来是 Big5 文本，不是 GBK 文本")));
+    f.PageControl2->setCurrentWidget(f.TabSheet5);
+    QTest::mouseClick(f.ChkCheckEncoding, Qt::LeftButton, {}, QPoint(8, 10));  // on the box
+    QVERIFY(!f.ChkCheckEncoding->isChecked());
+    dialogs_->answers = {true};
+    QTest::mouseClick(f.BtnSc2Tc, Qt::LeftButton);
+    QVERIFY(ReadFile(file) != big5);
+    {
+      TForm1 again;
+      QVERIFY(!again.ChkCheckEncoding->isChecked());
+      again.ChkCheckEncoding->click();
+    }
+    TForm1 third;
+    QVERIFY(third.ChkCheckEncoding->isChecked());
+  }
+
   void linksOpenTheBundledPages() {
     TForm1& f = *form_;
     f.PageControl2->setCurrentWidget(f.TabSheet7);
