@@ -1,7 +1,9 @@
 #include "conversion/charset_tag.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
+#include <vector>
 
 #include "base/ascii_case.h"
 #include "base/safe_rewrite.h"
@@ -11,7 +13,7 @@ namespace orvela {
 
 namespace {
 
-// The double-byte encoding the file is in once converted: Big5 for direction 1, GBK for 2.
+// The double-byte encoding the file is in once converted: Big5 for direction 1, GBK else.
 enum class Dbcs { kBig5, kGbk };
 
 bool IsLead(unsigned char b) {
@@ -24,48 +26,162 @@ bool IsTrail(Dbcs dbcs, unsigned char b) {
 }
 
 // 2 when a double-byte character starts at i; a lead byte without a trail stands alone.
+// Every byte below 0x40 ('<', '>', quotes, '=', spaces, line breaks) is a character of its
+// own: no trail byte is that low.
 std::size_t CharLength(std::string_view s, std::size_t i, Dbcs dbcs) {
   return IsLead(s[i]) && i + 1 < s.size() && IsTrail(dbcs, s[i + 1]) ? 2 : 1;
 }
 
-// Upper-cases the ASCII letters and steps over double-byte characters, whose second byte
-// may well be a letter.
-std::string UpperCase(std::string_view line, Dbcs dbcs) {
-  std::string out(line);
-  for (std::size_t i = 0; i < out.size();) {
-    std::size_t n = CharLength(out, i, dbcs);
-    if (n == 1) out[i] = AsciiUpper(out[i]);
-    i += n;
-  }
-  return out;
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
-// Where the first occurrence of name (ASCII, any letter case) starts on a character
-// boundary of line, or npos.
-std::size_t FindName(std::string_view line, std::string_view name, Dbcs dbcs) {
-  for (std::size_t i = 0; i + name.size() <= line.size(); i += CharLength(line, i, dbcs)) {
-    std::size_t k = 0;
-    while (k < name.size() && AsciiUpper(line[i + k]) == name[k]) ++k;
-    if (k == name.size()) return i;
-  }
-  return std::string_view::npos;
+// Whether s at i begins with word (ASCII, any letter case); i is a character boundary.
+bool StartsWith(std::string_view s, std::size_t i, std::string_view word) {
+  if (s.size() - i < word.size()) return false;
+  for (std::size_t k = 0; k < word.size(); ++k)
+    if (AsciiLower(s[i + k]) != word[k]) return false;
+  return true;
 }
 
-constexpr std::string_view kQuotedMarker = "<META HTTP-EQUIV=\"CONTENT-TYPE\" CONTENT=";
-constexpr std::string_view kUnquotedMarker = "<META HTTP-EQUIV=CONTENT-TYPE CONTENT=";
-constexpr std::string_view kHeadEnd = "</HEAD>";
-constexpr std::string_view kBodyStart = "<BODY>";
+// A tag name ends at a space, '>' or '/'.
+bool IsTag(std::string_view s, std::size_t i, std::string_view name) {
+  if (!StartsWith(s, i, name)) return false;
+  const std::size_t after = i + name.size();
+  return after == s.size() || IsSpace(s[after]) || s[after] == '>' || s[after] == '/';
+}
 
-bool IsBreak(char c) {
-  return c == '\r' || c == '\n';
+struct Span {
+  std::size_t begin = 0, end = 0;
+  bool found = false;
+};
+
+struct Attributes {
+  Span charset, httpEquiv, content, encoding;
+  std::size_t end;  // just after the tag
+};
+
+// The attributes of the tag whose name ends at i, up to the tag's closing '>' (a quoted
+// value may hold one).
+Attributes ParseAttributes(std::string_view s, std::size_t i, Dbcs dbcs) {
+  Attributes a;
+  const std::size_t n = s.size();
+  while (i < n) {
+    while (i < n && (IsSpace(s[i]) || s[i] == '/' || s[i] == '?')) ++i;
+    if (i >= n || s[i] == '>') break;
+    const std::size_t nameBegin = i;
+    while (i < n && !IsSpace(s[i]) && s[i] != '=' && s[i] != '>') i += CharLength(s, i, dbcs);
+    const std::string_view name = s.substr(nameBegin, i - nameBegin);
+    std::size_t j = i;
+    while (j < n && IsSpace(s[j])) ++j;
+    Span value;
+    if (j < n && s[j] == '=') {
+      i = j + 1;
+      while (i < n && IsSpace(s[i])) ++i;
+      if (i < n && (s[i] == '"' || s[i] == '\'')) {
+        const char quote = s[i++];
+        value.begin = i;
+        while (i < n && s[i] != quote) i += CharLength(s, i, dbcs);
+        value.end = std::min(i, n);
+        if (i < n) ++i;
+      } else {
+        value.begin = i;
+        while (i < n && !IsSpace(s[i]) && s[i] != '>') i += CharLength(s, i, dbcs);
+        value.end = std::min(i, n);
+      }
+      value.found = true;
+    }
+    auto is = [&](std::string_view word) {
+      return name.size() == word.size() && StartsWith(name, 0, word);
+    };
+    Span* slot = is("charset")      ? &a.charset
+                 : is("http-equiv") ? &a.httpEquiv
+                 : is("content")    ? &a.content
+                 : is("encoding")   ? &a.encoding
+                                    : nullptr;
+    if (slot && !slot->found) *slot = value;
+  }
+  a.end = std::min(i + 1, n);
+  return a;
+}
+
+bool IsNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '_' || c == '.' || c == ':';
+}
+
+// The charset name inside a content value: "text/html; charset=NAME".
+Span CharsetInContent(std::string_view s, Span content, Dbcs dbcs) {
+  for (std::size_t i = content.begin; i < content.end; i += CharLength(s, i, dbcs)) {
+    if (!StartsWith(s.substr(0, content.end), i, "charset")) continue;
+    std::size_t j = i + 7;
+    while (j < content.end && IsSpace(s[j])) ++j;
+    if (j >= content.end || s[j] != '=') continue;
+    ++j;
+    while (j < content.end && (IsSpace(s[j]) || s[j] == '"' || s[j] == '\'')) ++j;
+    Span name{j, j, true};
+    while (name.end < content.end && IsNameChar(s[name.end])) ++name.end;
+    return name;
+  }
+  return {};
+}
+
+Span Trimmed(std::string_view s, Span span) {
+  while (span.begin < span.end && IsSpace(s[span.begin])) ++span.begin;
+  while (span.end > span.begin && IsSpace(s[span.end - 1])) --span.end;
+  return span;
+}
+
+// The charset name a tag declares, or nothing.
+Span DeclaredName(std::string_view s, const Attributes& a, bool xml, Dbcs dbcs) {
+  if (xml) return a.encoding.found ? Trimmed(s, a.encoding) : Span{};
+  if (a.charset.found) return Trimmed(s, a.charset);
+  if (a.httpEquiv.found && a.content.found) {
+    const Span equiv = Trimmed(s, a.httpEquiv);
+    const std::string_view value = s.substr(equiv.begin, equiv.end - equiv.begin);
+    if (value.size() == 12 && StartsWith(value, 0, "content-type"))
+      return CharsetInContent(s, a.content, dbcs);
+  }
+  return {};
+}
+
+// Skips past the end marker, or to the end of the text.
+std::size_t Past(std::string_view s, std::size_t i, std::string_view marker) {
+  for (; i < s.size(); ++i)
+    if (StartsWith(s, i, marker)) return i + marker.size();
+  return s.size();
+}
+
+struct Names {
+  std::vector<std::string_view> old;
+  std::string_view replacement;
+};
+
+Names NamesFor(int direction) {
+  static const std::vector<std::string_view> gbk = {"gb2312", "gbk",   "gb18030",
+                                                    "x-gbk",  "cp936", "windows-936"};
+  static const std::vector<std::string_view> big5 = {"big5", "big5-hkscs", "x-x-big5", "cp950",
+                                                     "windows-950"};
+  if (direction == 1) return {gbk, "big5"};
+  return {big5, direction == 2 ? "GB2312" : "gbk"};
 }
 
 }  // namespace
 
 int CharsetTagDirection(ConversionMode mode, bool optionOn) {
   if (!optionOn) return 0;
-  if (mode == ConversionMode::RbGB2Big5) return 1;
-  if (mode == ConversionMode::RbBig52GB) return 2;
+  switch (mode) {
+    case ConversionMode::RbGB2Big5:
+    case ConversionMode::RbGBK2Big5:
+      return 1;
+    case ConversionMode::RbBig52GB:
+      return 2;
+    case ConversionMode::RbBig52GBK:
+      return 3;
+    case ConversionMode::RbGB2GBK:
+    case ConversionMode::RbGBK2GB:
+      break;
+  }
   return 0;
 }
 
@@ -79,50 +195,44 @@ std::string CollapseSpaces(std::string_view line) {
 
 bool AlterCharsetTagText(int direction, std::string& text) {
   const Dbcs dbcs = direction == 1 ? Dbcs::kBig5 : Dbcs::kGbk;
-  const std::string_view name = direction == 1 ? "GB2312" : "BIG5";
-  const std::string_view replacement = direction == 1 ? "big5" : "GB2312";
-
-  // Lines end at CR LF, CR or LF; a zero byte ends the text that is looked at.
-  std::size_t end = std::min(text.find('\0'), text.size());
-  std::size_t pos = 0;
-  while (pos < end && !IsBreak(text[pos])) ++pos;  // the first line is never examined
-  if (pos < end && text[pos] == '\r' && pos + 1 < end && text[pos + 1] == '\n') ++pos;
-
-  bool changed = false;
-  while (pos < end) {
-    // Every marker begins with '<', which is never part of a double-byte character, so a
-    // line without one can neither be a META line nor stop the scan.
-    const char* lt = static_cast<const char*>(std::memchr(text.data() + pos, '<', end - pos));
+  const Names names = NamesFor(direction);
+  // A zero byte ends the text that is looked at.
+  std::string_view s(text.data(), std::min(text.find('\0'), text.size()));
+  std::vector<Span> found;
+  for (std::size_t i = 0; i < s.size();) {
+    // '<' is never part of a double-byte character, so every one found opens markup.
+    const void* lt = std::memchr(s.data() + i, '<', s.size() - i);
     if (!lt) break;
-    std::size_t at = static_cast<std::size_t>(lt - text.data());
-    std::size_t lineStart = at;
-    while (lineStart > pos && !IsBreak(text[lineStart - 1])) --lineStart;
-    std::size_t lineEnd = at;
-    while (lineEnd < end && !IsBreak(text[lineEnd])) ++lineEnd;
-
-    std::string_view line(text.data() + lineStart, lineEnd - lineStart);
-    const std::string normalised = CollapseSpaces(UpperCase(line, dbcs));
-    const bool stop = normalised.find(kHeadEnd) != std::string::npos ||
-                      normalised.find(kBodyStart) != std::string::npos;
-    if (normalised.find(kQuotedMarker) != std::string::npos ||
-        normalised.find(kUnquotedMarker) != std::string::npos) {
-      std::size_t hit = FindName(line, name, dbcs);
-      if (hit != std::string_view::npos) {
-        text.replace(lineStart + hit, name.size(), replacement);
-        const std::size_t grown = replacement.size() - name.size();  // wraps when shorter
-        lineEnd += grown;
-        end += grown;
-        changed = true;
+    i = static_cast<std::size_t>(static_cast<const char*>(lt) - s.data());
+    if (StartsWith(s, i, "<!--")) {
+      i = Past(s, i + 4, "-->");
+    } else if (IsTag(s, i, "<script") || IsTag(s, i, "<style")) {
+      const bool script = IsTag(s, i, "<script");
+      i = Past(s, Past(s, i, script ? "</script" : "</style"), ">");
+    } else if (IsTag(s, i, "</head") || IsTag(s, i, "<body")) {
+      break;
+    } else if (IsTag(s, i, "<meta") || IsTag(s, i, "<?xml")) {
+      const bool xml = s[i + 1] == '?';
+      const Attributes attributes = ParseAttributes(s, i + 5, dbcs);  // after "<meta" or "<?xml"
+      const Span name = DeclaredName(s, attributes, xml, dbcs);
+      if (name.found && name.end > name.begin) {
+        const std::string_view declared = s.substr(name.begin, name.end - name.begin);
+        for (std::string_view old : names.old)
+          if (declared.size() == old.size() && StartsWith(declared, 0, old)) found.push_back(name);
       }
+      i = attributes.end;
+    } else {
+      ++i;
     }
-    if (stop) break;
-    pos = lineEnd;
   }
-  return changed;
+  // From the back, so that the earlier offsets stay true.
+  for (auto it = found.rbegin(); it != found.rend(); ++it)
+    text.replace(it->begin, it->end - it->begin, names.replacement);
+  return !found.empty();
 }
 
 int AlterCharsetTag(int direction, const std::string& path) {
-  if (direction != 1 && direction != 2) return 0;
+  if (direction < 1 || direction > 3) return 0;
   try {
     WholeFile file = ReadWholeFile(path);
     if (!file.bytes) return 0;

@@ -29,11 +29,12 @@ TEST(CollapseSpaces, RunsOfSpacesBecomeOne) {
   for (const Case& c : cases) EXPECT_EQ(CollapseSpaces(c.in), c.out) << '"' << c.in << '"';
 }
 
-TEST(CharsetTagTrigger, OnlyTheTwoGbBig5ModesWithTheOptionOn) {
+TEST(CharsetTagTrigger, EveryModeThatChangesTheCodePageWithTheOptionOn) {
   for (ConversionMode mode : kAllModes) {
-    int expected = mode == ConversionMode::RbGB2Big5   ? 1
-                   : mode == ConversionMode::RbBig52GB ? 2
-                                                       : 0;
+    int expected = mode == ConversionMode::RbGB2Big5 || mode == ConversionMode::RbGBK2Big5 ? 1
+                   : mode == ConversionMode::RbBig52GB                                     ? 2
+                   : mode == ConversionMode::RbBig52GBK                                    ? 3
+                                                                                           : 0;
     EXPECT_EQ(CharsetTagDirection(mode, true), expected) << ModeName(mode);
     EXPECT_EQ(CharsetTagDirection(mode, false), 0) << ModeName(mode);
   }
@@ -73,25 +74,48 @@ std::vector<TagCase> TagCases() {
            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\r\n",
        head + "<meta http-equiv=Content-Type content=text/html;charset=big5>\r\n" +
            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">\r\n"},
-      {"a META line without the direction's name stays", 1,
-       head + "<meta http-equiv=Content-Type content=text/html;charset=gbk>\r\n",
-       head + "<meta http-equiv=Content-Type content=text/html;charset=gbk>\r\n"},
+      {"a META line naming another code page stays", 1,
+       head + "<meta http-equiv=Content-Type content=text/html;charset=utf-8>\r\n",
+       head + "<meta http-equiv=Content-Type content=text/html;charset=utf-8>\r\n"},
       {"direction 2 on a page that already says GB2312", 2,
        head + "<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n",
        head + "<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n"},
-      {"the first line is never examined", 1,
+      {"a META on the first line", 1,
        "<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n</head>\r\n",
-       "<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n</head>\r\n"},
-      {"a single line is the first line", 1,
-       "<meta http-equiv=Content-Type content=text/html;charset=gb2312>",
-       "<meta http-equiv=Content-Type content=text/html;charset=gb2312>"},
-      {"content before http-equiv, single quotes, the short form: not recognised", 1,
+       "<meta http-equiv=Content-Type content=text/html;charset=big5>\r\n</head>\r\n"},
+      {"a single line", 1, "<meta http-equiv=Content-Type content=text/html;charset=gb2312>",
+       "<meta http-equiv=Content-Type content=text/html;charset=big5>"},
+      {"content before http-equiv, single quotes", 1,
        head + "<meta content=\"text/html; charset=gb2312\" http-equiv=\"Content-Type\">\r\n" +
-           "<meta http-equiv='Content-Type' content='text/html; charset=gb2312'>\r\n" +
-           "<meta charset=gb2312>\r\n",
-       head + "<meta content=\"text/html; charset=gb2312\" http-equiv=\"Content-Type\">\r\n" +
-           "<meta http-equiv='Content-Type' content='text/html; charset=gb2312'>\r\n" +
-           "<meta charset=gb2312>\r\n"},
+           "<meta http-equiv='Content-Type' content='text/html; charset = GB2312'>\r\n",
+       head + "<meta content=\"text/html; charset=big5\" http-equiv=\"Content-Type\">\r\n" +
+           "<meta http-equiv='Content-Type' content='text/html; charset = big5'>\r\n"},
+      {"HTML5 in every quoting", 1,
+       head + "<meta charset=\"gb2312\">\n<META CHARSET='GB2312'/>\n<meta charset=gb2312 />\n",
+       head + "<meta charset=\"big5\">\n<META CHARSET='big5'/>\n<meta charset=big5 />\n"},
+      {"the XML declaration", 1,
+       "<?xml version=\"1.0\" encoding=\"gb2312\"?>\n<html><head></head>\n",
+       "<?xml version=\"1.0\" encoding=\"big5\"?>\n<html><head></head>\n"},
+      {"every GBK name becomes big5", 1,
+       head + "<meta charset=gbk><meta charset=GB18030><meta charset=x-gbk>" +
+           "<meta charset=cp936><meta charset=windows-936><meta charset=big5>\n",
+       head + "<meta charset=big5><meta charset=big5><meta charset=big5>" +
+           "<meta charset=big5><meta charset=big5><meta charset=big5>\n"},
+      {"every Big5 name becomes GB2312", 2,
+       head + "<meta charset=Big5-HKSCS><meta charset=x-x-big5><meta charset=cp950>" +
+           "<meta charset=windows-950><meta charset=gbk>\n",
+       head + "<meta charset=GB2312><meta charset=GB2312><meta charset=GB2312>" +
+           "<meta charset=GB2312><meta charset=gbk>\n"},
+      {"or gbk", 3, head + "<meta http-equiv=Content-Type content=\"text/html; charset=big5\">\n",
+       head + "<meta http-equiv=Content-Type content=\"text/html; charset=gbk\">\n"},
+      {"a charset word in the title, a comment or a script before stays", 1,
+       head + "<title>charset=gb2312</title><!-- <meta charset=gb2312> -->\n" +
+           "<script>document.write('<meta charset=gb2312>')</script>\n<meta charset=gb2312>\n",
+       head + "<title>charset=gb2312</title><!-- <meta charset=gb2312> -->\n" +
+           "<script>document.write('<meta charset=gb2312>')</script>\n<meta charset=big5>\n"},
+      {"other http-equiv values are not declarations", 1,
+       head + "<meta http-equiv=refresh content=\"0; charset=gb2312\">\n",
+       head + "<meta http-equiv=refresh content=\"0; charset=gb2312\">\n"},
       {"</head> in any case stops the scan", 1,
        head + "</Head>\r\n<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n",
        head + "</Head>\r\n<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n"},
@@ -103,11 +127,11 @@ std::vector<TagCase> TagCases() {
            "<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n",
        head + "<meta http-equiv=Content-Type content=text/html;charset=big5></head>\r\n" +
            "<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n"},
-      {"<body bgcolor=white> does not stop the scan", 1,
+      {"<body bgcolor=white> ends the head too", 1,
        head + "<body bgcolor=white>\r\n" +
            "<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n</body>\r\n",
        head + "<body bgcolor=white>\r\n" +
-           "<meta http-equiv=Content-Type content=text/html;charset=big5>\r\n</body>\r\n"},
+           "<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n</body>\r\n"},
       {"line breaks LF, CR and none at the end stay as they are", 1,
        "<html>\r<meta http-equiv=Content-Type content=text/html;charset=gb2312>\n\nend",
        "<html>\r<meta http-equiv=Content-Type content=text/html;charset=big5>\n\nend"},
@@ -119,16 +143,19 @@ std::vector<TagCase> TagCases() {
            "content=text/html;charset=gb2312>\r\n",
        head + "<title>" + Big5("新可土在") + "</title><meta http-equiv=Content-Type " +
            "content=text/html;charset=big5>\r\n"},
-      {"no match starts inside a Big5 character (土 is A4 67, 'g')", 1,
-       head + "<meta http-equiv=Content-Type content=text/html><title>" + Big5("土") +
-           "b2312</title> charset=gb2312\r\n",
-       head + "<meta http-equiv=Content-Type content=text/html><title>" + Big5("土") +
-           "b2312</title> charset=big5\r\n"},
-      {"no match starts inside a GBK character (丅 is 81 42, 'B')", 2,
-       head + "<meta http-equiv=Content-Type content=text/html>" + Gbk("丅") +
-           "IG5 charset=big5\r\n",
-       head + "<meta http-equiv=Content-Type content=text/html>" + Gbk("丅") +
-           "IG5 charset=GB2312\r\n"},
+      {"no match starts inside a Big5 character (勺 is A4 63, 'c')", 1,
+       head + "<meta http-equiv=Content-Type content=\"text/html; " + Big5("勺") +
+           "harset=gb2312\">\r\n",
+       head + "<meta http-equiv=Content-Type content=\"text/html; " + Big5("勺") +
+           "harset=gb2312\">\r\n"},
+      {"no match starts inside a GBK character (乧 is 81 63, 'c')", 2,
+       head + "<meta http-equiv=Content-Type content=\"text/html; " + Gbk("乧") +
+           "harset=big5\">\r\n",
+       head + "<meta http-equiv=Content-Type content=\"text/html; " + Gbk("乧") +
+           "harset=big5\">\r\n"},
+      {"a double-byte character before the name stays", 1,
+       head + "<meta name=" + Big5("土") + " charset=gb2312>\r\n",
+       head + "<meta name=" + Big5("土") + " charset=big5>\r\n"},
       {"a stray lead byte does not hide the '<' after it", 1,
        head + "\xA4<meta http-equiv=Content-Type content=text/html;charset=gb2312>\r\n",
        head + "\xA4<meta http-equiv=Content-Type content=text/html;charset=big5>\r\n"},
@@ -181,7 +208,7 @@ TEST_F(AlterCharsetTagFile, AFileWithNothingToChangeIsNotWritten) {
 TEST_F(AlterCharsetTagFile, OtherDirectionsAndUnreadableFilesGiveZero) {
   std::string path = dir / "page.htm";
   testing::WriteFile(path, page);
-  for (int direction : {0, 3, -1}) EXPECT_EQ(AlterCharsetTag(direction, path), 0) << direction;
+  for (int direction : {0, 4, -1}) EXPECT_EQ(AlterCharsetTag(direction, path), 0) << direction;
   EXPECT_EQ(testing::ReadFile(path), page);
   EXPECT_EQ(AlterCharsetTag(1, dir / "missing.htm"), 0);
   EXPECT_EQ(AlterCharsetTag(1, dir.path().string()), 0);  // a folder

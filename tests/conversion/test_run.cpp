@@ -99,8 +99,10 @@ TEST_F(RunTest, TheCharsetTagStepFollowsTheTriggerTable) {
       {ConversionMode::RbGB2Big5, false, Gbk(page(sc, "gb2312")), Big5(page(tc, "gb2312"))},
       {ConversionMode::RbBig52GB, true, Big5(page(tc, "big5")), Gbk(page(sc, "GB2312"))},
       {ConversionMode::RbBig52GB, false, Big5(page(tc, "big5")), Gbk(page(sc, "big5"))},
-      {ConversionMode::RbGBK2Big5, true, Gbk(page(tc, "gb2312")), Big5(page(tc, "gb2312"))},
-      {ConversionMode::RbBig52GBK, true, Big5(page(tc, "big5")), Gbk(page(tc, "big5"))},
+      {ConversionMode::RbGBK2Big5, true, Gbk(page(tc, "gbk")), Big5(page(tc, "big5"))},
+      {ConversionMode::RbGBK2Big5, false, Gbk(page(tc, "gbk")), Big5(page(tc, "gbk"))},
+      {ConversionMode::RbBig52GBK, true, Big5(page(tc, "big5")), Gbk(page(tc, "gbk"))},
+      {ConversionMode::RbBig52GBK, false, Big5(page(tc, "big5")), Gbk(page(tc, "big5"))},
       {ConversionMode::RbGB2GBK, true, Gbk(page(sc, "gb2312")), Gbk(page(tc, "gb2312"))},
       {ConversionMode::RbGBK2GB, true, Gbk(page(tc, "big5")), Gbk(page(sc, "big5"))},
   };
