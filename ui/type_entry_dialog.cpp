@@ -40,6 +40,12 @@ void TForm4::Button1Click() {
   done(1);
 }
 
+void TForm4::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Edit1->setFocus(Qt::OtherFocusReason);
+  Edit1->selectAll();
+}
+
 void TForm4::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Escape:

@@ -24,6 +24,8 @@ class TForm4 : public QDialog {
  protected:
   // No default and no cancel button: Enter and Esc do nothing special.
   void keyPressEvent(QKeyEvent* event) override;
+  // Every opening starts in the field with its text selected, so typing replaces it.
+  void showEvent(QShowEvent* event) override;
 };
 
 extern QPointer<TForm4> Form4;

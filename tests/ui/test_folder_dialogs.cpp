@@ -188,6 +188,26 @@ class FolderDialogsTest : public QObject {
     QCOMPARE(Form4->Edit1->text(), QString("*.md"));  // kept for the next opening
   }
 
+  // Each opening, the second after a "添加" too, takes typing in the field and
+  // replaces the text there.
+  void typeEntryTakesTypingAtEveryOpening() {
+    StartUp();
+    for (const char* typed : {"*.md", "*.rst"}) {
+      QWidget* focused = nullptr;
+      dialogs_->onExecModal = [&](QDialog* dialog) {
+        return ExecWhile(dialog, [&] {
+          if (QTest::qWaitForWindowActive(Form4)) focused = QApplication::focusWidget();
+          QTest::keyClicks(QApplication::focusWidget(), typed);
+          QTest::mouseClick(Form4->Button1, Qt::LeftButton);
+        });
+      };
+      QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+      QCOMPARE(focused, Form4->Edit1);
+      QCOMPARE(Form4->Edit1->text(), QString(typed));
+      QVERIFY(Form3->Types().Contains(typed));
+    }
+  }
+
   void addingPatterns_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("added");
