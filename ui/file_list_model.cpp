@@ -1,8 +1,7 @@
 #include "ui/file_list_model.h"
 
-#include <QFile>
-
 #include "base/error.h"
+#include "conversion/display_name.h"
 
 namespace orvela {
 
@@ -14,7 +13,7 @@ int FileListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= list_.Count()) return {};
-  return QFile::decodeName(list_.Path(index.row()).c_str());
+  return QString::fromStdString(DisplayName(list_.Path(index.row())));
 }
 
 long FileListModel::Append(std::string path) {

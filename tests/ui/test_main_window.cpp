@@ -735,6 +735,24 @@ class MainWindowTest : public QObject {
     QVERIFY(third.ChkCheckEncoding->isChecked());
   }
 
+  // The list shows a name in GBK, Big5 or neither as text a person can read; the
+  // listed path keeps its bytes.
+  void namesAreShownDecoded() {
+    TForm1& f = *form_;
+    const std::string folder = Temp("x").substr(0, Temp("x").size() - 1);     // ends with '/'
+    const std::string gbk = folder + "\xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4.txt";  // 简体中文
+    const std::string odd = folder + "\x81 x.txt";
+    f.ListModel->Append(gbk);
+    f.ListModel->Append(odd);
+    auto shown = [&](int row) {
+      return f.ListModel->data(f.ListModel->index(row), Qt::DisplayRole).toString();
+    };
+    QVERIFY(shown(0).endsWith(U("简体中文.txt")));
+    QVERIFY(shown(1).endsWith(U("\\x81 x.txt")));
+    QCOMPARE(f.Files().Path(0), gbk);
+    QCOMPARE(f.Files().Path(1), odd);
+  }
+
   void linksOpenTheBundledPages() {
     TForm1& f = *form_;
     f.PageControl2->setCurrentWidget(f.TabSheet7);
