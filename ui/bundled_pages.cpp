@@ -34,7 +34,7 @@ void OpenBundledPage(BundledPage page) {
   if (!WritePages(folder)) return;
   const QString file = folder + (page == BundledPage::Home ? QStringLiteral("/index.html")
                                                            : QStringLiteral("/encodings.html"));
-  Dialogs().OpenWithDefaultProgram(QFile::encodeName(file).toStdString());
+  OpenOrSay(nullptr, QFile::encodeName(file).toStdString());
 }
 
 }  // namespace orvela

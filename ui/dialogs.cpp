@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "conversion/display_name.h"
+#include "ui/application_title.h"
 #include "ui/local_file_url.h"
 
 namespace orvela {
@@ -80,9 +82,11 @@ class QtDialogHost final : public DialogHost {
     return box.exec() == QMessageBox::Ok;
   }
 
-  std::optional<std::string> ChooseFileToOpen(QWidget* owner) override {
-    // One existing file in an existing folder; no title or start folder of our own.
+  std::optional<std::string> ChooseFileToOpen(QWidget* owner,
+                                              const std::string& startFolder) override {
+    // One existing file in an existing folder; no title of our own.
     QFileDialog dialog(owner);
+    if (!startFolder.empty()) dialog.setDirectory(QFile::decodeName(startFolder.c_str()));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -96,8 +100,8 @@ class QtDialogHost final : public DialogHost {
 
   int ExecModal(QDialog* dialog) override { return dialog->exec(); }
 
-  void OpenWithDefaultProgram(const std::string& path) override {
-    QDesktopServices::openUrl(LocalFileUrl(path));
+  bool OpenWithDefaultProgram(const std::string& path) override {
+    return QDesktopServices::openUrl(LocalFileUrl(path));
   }
 
   void SetBusyCursor(bool busy) override {
@@ -113,6 +117,15 @@ class QtDialogHost final : public DialogHost {
 DialogHost* installed = nullptr;
 
 }  // namespace
+
+void OpenOrSay(QWidget* owner, const std::string& path) {
+  if (Dialogs().OpenWithDefaultProgram(path)) return;
+  Dialogs().ShowMessage(owner,
+                        QStringLiteral("无法打开文件“") +
+                            QString::fromStdString(DisplayName(path)) +
+                            QStringLiteral("”：没有能打开它的程序。"),
+                        ApplicationTitle(), DialogHost::Icon::Stop);
+}
 
 DialogHost& Dialogs() {
   static QtDialogHost qtHost;

@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <utility>
 
+#include "conversion/display_name.h"
 #include "conversion/run.h"
 #include "filelist/non_text_file.h"
 #include "ui/application_title.h"
@@ -123,8 +124,10 @@ void TForm1::BtnOpenFolderClick() {
 }
 
 void TForm1::BtnAddFileClick() {
-  std::optional<std::string> path = Dialogs().ChooseFileToOpen(this);
+  std::optional<std::string> path = Dialogs().ChooseFileToOpen(this, LoadOpenFolder());
   if (!path) return;
+  // The next opening starts where this file was found.
+  SaveOpenFolder(path->substr(0, path->rfind('/') + 1));
   ListModel->AddUnlessPresent(std::move(*path));
 }
 
@@ -153,10 +156,9 @@ void TForm1::ListBox1KeyDown(int key, Qt::KeyboardModifiers) {
 
 void TForm1::ListBox1DblClick() {
   const std::string path = Files().Path(Files().Current());
-  const QString question =
-      QStringLiteral("要打开文件“") + QFile::decodeName(path.c_str()) + QStringLiteral("”吗？");
-  if (Dialogs().AskYesNo(this, question, ApplicationTitle()))
-    Dialogs().OpenWithDefaultProgram(path);
+  const QString question = QStringLiteral("要打开文件“") +
+                           QString::fromStdString(DisplayName(path)) + QStringLiteral("”吗？");
+  if (Dialogs().AskYesNo(this, question, ApplicationTitle())) OpenOrSay(this, path);
 }
 
 void TForm1::AddDroppedFiles(const std::vector<std::string>& names) {

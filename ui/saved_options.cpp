@@ -40,6 +40,18 @@ void SaveOption(SavedOption option, bool on) {
   Settings().setValue(KeyOf(option).name, on);
 }
 
+namespace {
+constexpr char kOpenFolder[] = "openDialog/folder";
+}
+
+std::string LoadOpenFolder() {
+  return Settings().value(kOpenFolder).toByteArray().toStdString();
+}
+
+void SaveOpenFolder(const std::string& folder) {
+  Settings().setValue(kOpenFolder, QByteArray::fromStdString(folder));
+}
+
 void SetSavedOptionsFileForTest(std::optional<QString> path) {
   fileForTest = std::move(path);
 }

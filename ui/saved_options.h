@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <string>
 
 namespace orvela {
 
@@ -14,6 +15,10 @@ enum class SavedOption {
 
 bool LoadOption(SavedOption option);
 void SaveOption(SavedOption option, bool on);
+
+// The folder (bytes) of the last file added through the Open dialog; empty at first.
+std::string LoadOpenFolder();
+void SaveOpenFolder(const std::string& folder);
 
 // Test hook: keep the options in this file instead.
 void SetSavedOptionsFileForTest(std::optional<QString> path);

@@ -26,7 +26,9 @@ bool ScriptedDialogs::AskOkCancel(QWidget*, const QString& text, const QString& 
   return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::ChooseFileToOpen(QWidget*) {
+std::optional<std::string> ScriptedDialogs::ChooseFileToOpen(QWidget*,
+                                                             const std::string& startFolder) {
+  startFolders.push_back(startFolder);
   if (files.empty()) return std::nullopt;
   auto file = files.front();
   files.pop_front();

@@ -27,9 +27,12 @@ class ScriptedDialogs final : public DialogHost {
   void ShowMessage(QWidget*, const QString& text, const QString& caption, Icon icon) override;
   bool AskYesNo(QWidget*, const QString& text, const QString& caption) override;
   bool AskOkCancel(QWidget*, const QString& text, const QString& caption) override;
-  std::optional<std::string> ChooseFileToOpen(QWidget*) override;
+  std::optional<std::string> ChooseFileToOpen(QWidget*, const std::string& startFolder) override;
   int ExecModal(QDialog*) override;
-  void OpenWithDefaultProgram(const std::string& path) override { opened.push_back(path); }
+  bool OpenWithDefaultProgram(const std::string& path) override {
+    opened.push_back(path);
+    return openable;
+  }
   void SetBusyCursor(bool busy) override;
   void ProcessPendingEvents() override;
 
@@ -43,6 +46,8 @@ class ScriptedDialogs final : public DialogHost {
 
   std::vector<Shown> shown;
   std::vector<std::string> opened;
+  bool openable = true;                   // whether the desktop has a program for a file
+  std::vector<std::string> startFolders;  // where each Open dialog started
   std::vector<bool> cursorChanges;
   bool busy = false;
   bool busyWhileShown = false;  // the busy cursor was on when a box was shown

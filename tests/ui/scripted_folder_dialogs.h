@@ -29,9 +29,11 @@ class ScriptedDialogs final : public DialogHost {
   }
   bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
   bool AskOkCancel(QWidget*, const QString&, const QString&) override { return false; }
-  std::optional<std::string> ChooseFileToOpen(QWidget*) override { return std::nullopt; }
+  std::optional<std::string> ChooseFileToOpen(QWidget*, const std::string&) override {
+    return std::nullopt;
+  }
   int ExecModal(QDialog* dialog) override { return onExecModal(dialog); }
-  void OpenWithDefaultProgram(const std::string&) override {}
+  bool OpenWithDefaultProgram(const std::string&) override { return true; }
   void SetBusyCursor(bool busy) override { cursorCalls.push_back(busy); }
   void ProcessPendingEvents() override {
     ++eventTurns;

@@ -753,6 +753,40 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.Files().Path(1), odd);
   }
 
+  // Yes on the open-file question with no program for the file: an error box names it.
+  void aFileNoProgramOpensIsNamedInAnErrorBox() {
+    TForm1& f = *form_;
+    const std::string file = Temp("a.txt");
+    f.ListModel->Append(file);
+    f.ListModel->List().SetCurrent(0);
+    dialogs_->openable = false;
+    dialogs_->answers = {true};
+    f.ListBox1DblClick();
+    QCOMPARE(dialogs_->opened, std::vector<std::string>{file});
+    QCOMPARE(dialogs_->shown.size(), std::size_t(2));
+    QCOMPARE(dialogs_->shown[1].icon, DialogHost::Icon::Stop);
+    QCOMPARE(dialogs_->shown[1].text,
+             U("无法打开文件“") + QString::fromStdString(file) + U("”：没有能打开它的程序。"));
+  }
+
+  // The Open dialog starts in the folder of the last file added through it, also
+  // after a new start.
+  void theOpenDialogStartsWhereTheLastFileCameFrom() {
+    TForm1& f = *form_;
+    dialogs_->files = {std::string("/texts/old/a.txt"), std::nullopt};
+    QTest::mouseClick(f.BtnAddFile, Qt::LeftButton);
+    QTest::mouseClick(f.BtnAddFile, Qt::LeftButton);  // cancelled: the folder stays
+    {
+      TForm1 again;
+      dialogs_->files = {std::string("/texts/new/b.txt")};
+      again.BtnAddFileClick();
+    }
+    TForm1 third;
+    third.BtnAddFileClick();
+    QCOMPARE(dialogs_->startFolders,
+             (std::vector<std::string>{"", "/texts/old/", "/texts/old/", "/texts/new/"}));
+  }
+
   void linksOpenTheBundledPages() {
     TForm1& f = *form_;
     f.PageControl2->setCurrentWidget(f.TabSheet7);
@@ -816,9 +850,11 @@ class MainWindowTest : public QObject {
     QStringList shownFilters, comboItems;
     QString suffix;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QString startedIn;
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       if (!dialog) return;
+      startedIn = dialog->directory().absolutePath();
       shownFilters = dialog->nameFilters();
       for (QComboBox* combo : dialog->findChildren<QComboBox*>(QStringLiteral("fileTypeCombo")))
         for (int i = 0; i < combo->count(); ++i) comboItems << combo->itemText(i);
@@ -826,9 +862,10 @@ class MainWindowTest : public QObject {
       mode = dialog->fileMode();
       dialog->reject();
     });
-    const auto chosen = orvela::Dialogs().ChooseFileToOpen(form_.get());
+    const auto chosen = orvela::Dialogs().ChooseFileToOpen(form_.get(), dir_->path().toStdString());
     orvela::SetDialogs(dialogs_.get());
     QVERIFY(!chosen);
+    QCOMPARE(startedIn, QDir(dir_->path()).absolutePath());
     QCOMPARE(mode, QFileDialog::ExistingFile);
     QCOMPARE(suffix, U("txt"));
     QCOMPARE(shownFilters.size(), 3);
