@@ -14,6 +14,7 @@
 #include "base/whole_file.h"
 #include "conversion/background_writer.h"
 #include "conversion/charset_tag.h"
+#include "conversion/display_name.h"
 #include "conversion/encoding_guard.h"
 
 namespace orvela {
@@ -76,15 +77,30 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
   std::stable_sort(leftAlone.begin(), leftAlone.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   RunReport report;
+  report.listed = paths.size();
   for (auto& entry : leftAlone) report.leftAlone.push_back(std::move(entry.second));
   return report;
 }
 
+std::string CompletionSummary(const RunReport& report) {
+  std::string summary = "编码转换完成！";
+  if (!report.leftAlone.empty())
+    summary += "\n已转换 " + std::to_string(report.listed - report.leftAlone.size()) + " 个文件，" +
+               std::to_string(report.leftAlone.size()) + " 个文件未改动。";
+  return summary;
+}
+
+std::string LeftAloneList(const RunReport& report, bool displayNames) {
+  if (report.leftAlone.empty()) return {};
+  std::string list = "以下文件未改动：";
+  for (const LeftAlone& file : report.leftAlone)
+    list += "\n" + (displayNames ? DisplayName(file.path) : file.path) + "：" + file.reason;
+  return list;
+}
+
 std::string CompletionMessage(const RunReport& report) {
-  std::string message = "编码转换完成！";
-  if (!report.leftAlone.empty()) message += "\n\n以下文件未改动：";
-  for (const LeftAlone& file : report.leftAlone) message += "\n" + file.path + "：" + file.reason;
-  return message;
+  const std::string list = LeftAloneList(report, false);
+  return CompletionSummary(report) + (list.empty() ? "" : "\n\n" + list);
 }
 
 }  // namespace orvela

@@ -17,6 +17,7 @@ struct LeftAlone {
 inline constexpr const char* kSameFileAsBefore = "与前面列出的文件是同一个文件";
 
 struct RunReport {
+  std::size_t listed = 0;  // paths handed to the run
   std::vector<LeftAlone> leftAlone;
 };
 
@@ -35,7 +36,14 @@ struct RunOptions {
 RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mode,
                         const RunOptions& options);
 
-// "编码转换完成！" followed by one line per file left alone, with its reason.
+// "编码转换完成！" and, when files were left alone, how many were converted and how many not.
+std::string CompletionSummary(const RunReport& report);
+
+// "以下文件未改动：" and a line per file left alone with its reason; empty when none was.
+// With displayNames the paths are decoded for showing, else they are the bytes listed.
+std::string LeftAloneList(const RunReport& report, bool displayNames);
+
+// The summary and, after an empty line, the list.
 std::string CompletionMessage(const RunReport& report);
 
 }  // namespace orvela

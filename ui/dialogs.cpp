@@ -4,10 +4,20 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QStringList>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "conversion/display_name.h"
 #include "ui/application_title.h"
@@ -60,6 +70,41 @@ class QtDialogHost final : public DialogHost {
                    Icon icon) override {
     QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok, owner);
     SetButtonText(box, QMessageBox::Ok, "确定");
+    box.exec();
+  }
+
+  void ShowReport(QWidget* owner, const QString& text, const QString& details,
+                  const QString& caption) override {
+    QDialog box(owner);
+    box.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&box);
+    auto* top = new QHBoxLayout;
+    auto* icon = new QLabel(&box);
+    const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    icon->setPixmap(box.style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(side));
+    icon->setAlignment(Qt::AlignTop);
+    auto* label = new QLabel(text, &box);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    top->addWidget(icon);
+    top->addWidget(label, 1);
+    layout->addLayout(top);
+    if (!details.isEmpty()) {
+      auto* list = new QPlainTextEdit(details, &box);
+      list->setReadOnly(true);
+      list->setLineWrapMode(QPlainTextEdit::NoWrap);
+      list->setMinimumSize(480, 160);
+      layout->addWidget(list, 1);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    layout->addWidget(buttons);
+    // However long the list, the box and its OK button stay on the screen.
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen) box.setMaximumSize(screen->availableSize() * 9 / 10);
+    if (!details.isEmpty() && screen)
+      box.resize(std::min(box.sizeHint().width(), screen->availableSize().width() * 9 / 10),
+                 std::min(box.sizeHint().height() + 200, screen->availableSize().height() * 2 / 3));
     box.exec();
   }
 

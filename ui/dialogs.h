@@ -20,6 +20,10 @@ class DialogHost {
   // A modal box with one OK button.
   virtual void ShowMessage(QWidget* owner, const QString& text, const QString& caption,
                            Icon icon) = 0;
+  // A modal box with the information icon and one OK button: text at the top and, when
+  // details is not empty, a scrolling area below it; never taller than the screen.
+  virtual void ShowReport(QWidget* owner, const QString& text, const QString& details,
+                          const QString& caption) = 0;
   // Yes/No with the question icon, Yes the default. True for Yes.
   virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
   // OK/Cancel with the information icon, Cancel the default. True for OK.

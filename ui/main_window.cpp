@@ -192,8 +192,8 @@ void TForm1::BtnSc2TcClick() {
       {.alterCharsetTag = ChkAlterTag->IsOn(),
        .mapping = ChkByChar->isChecked() ? CharMapping::kByCharacter : CharMapping::kPhrases,
        .checkEncoding = ChkCheckEncoding->isChecked()});
-  Dialogs().ShowMessage(this, QFile::decodeName(CompletionMessage(report).c_str()),
-                        ApplicationTitle(), DialogHost::Icon::Information);
+  Dialogs().ShowReport(this, QString::fromStdString(CompletionSummary(report)),
+                       QString::fromStdString(LeftAloneList(report, true)), ApplicationTitle());
 }
 
 }  // namespace orvela

@@ -161,8 +161,8 @@ TEST(OrvelaConvert, TheEncodingCheckRefusesUnlessForced) {
   WriteFile(file, big5);
   Outcome refused = Convert({"--mode", "gb2gbk", file});
   EXPECT_EQ(refused.exit, 1);
-  EXPECT_EQ(refused.out,
-            "编码转换完成！\n\n以下文件未改动：\n" + file + "：看来是 Big5 文本，不是 GBK 文本\n");
+  EXPECT_EQ(refused.out, "编码转换完成！\n已转换 0 个文件，1 个文件未改动。\n\n以下文件未改动：\n" +
+                             file + "：看来是 Big5 文本，不是 GBK 文本\n");
   EXPECT_EQ(ReadFile(file), big5);
   Outcome filtered = Convert({"--mode", "gb2gbk", "-"}, big5);
   EXPECT_EQ(filtered.exit, 1);
@@ -224,8 +224,11 @@ TEST(OrvelaConvert, FilesLeftAloneAreListedAfterTheNoticeWithStatusOne) {
     args.insert(args.end(), c.files.begin(), c.files.end());
     Outcome o = Convert(args);
     EXPECT_EQ(o.exit, c.exit);
-    EXPECT_EQ(o.out, c.listed.empty() ? "编码转换完成！\n"
-                                      : "编码转换完成！\n\n以下文件未改动：\n" + c.listed);
+    EXPECT_EQ(
+        o.out,
+        c.listed.empty()
+            ? "编码转换完成！\n"
+            : "编码转换完成！\n已转换 1 个文件，1 个文件未改动。\n\n以下文件未改动：\n" + c.listed);
     EXPECT_EQ(ReadFile(good), Big5(kTraditional));
   }
   EXPECT_EQ(ReadFile(binary), zero);

@@ -144,10 +144,10 @@ TEST_F(RunTest, FilesThatCannotBeReadOrHoldAZeroByteAreLeftAloneAndReported) {
         check ? "以 UTF-16 字节顺序标记开头，是 UTF-16 文本，不是 GBK 文本"
               : "含有零字节，不是文本文件";
     EXPECT_EQ(CompletionMessage(report),
-              "编码转换完成！\n\n以下文件未改动：\n" +     //
-                  missing + "：文件不存在\n" +             //
-                  utf16 + "：" + utf16Reason + "\n" +      //
-                  zero + "：含有零字节，不是文本文件\n" +  //
+              "编码转换完成！\n已转换 2 个文件，5 个文件未改动。\n\n以下文件未改动：\n" +  //
+                  missing + "：文件不存在\n" +                                             //
+                  utf16 + "：" + utf16Reason + "\n" +                                      //
+                  zero + "：含有零字节，不是文本文件\n" +                                  //
                   folder + "：是文件夹\n" + fifo + "：不是普通文件");
     WriteFile(first, Gbk(kSimplified));
     WriteFile(last, Gbk(kSimplified));
@@ -207,7 +207,8 @@ TEST_F(RunTest, AFileReachedTwiceIsConvertedOnce) {
       RunReport report = RunConversion(paths, mode, {});
       EXPECT_EQ(ReadFile(file), once);
       EXPECT_EQ(CompletionMessage(report),
-                "编码转换完成！\n\n以下文件未改动：\n" + paths[1] + "：" + kSameFileAsBefore);
+                "编码转换完成！\n已转换 1 个文件，1 个文件未改动。\n\n以下文件未改动：\n" +
+                    paths[1] + "：" + kSameFileAsBefore);
     }
   }
 }
@@ -258,7 +259,8 @@ TEST(RunUnprivileged, AnUnreadableFileIsLeftAloneAndTheRunGoesOn) {
   std::string result = testing::AsUnprivilegedUser([&] {
     return CompletionMessage(RunConversion({unreadable, readable}, ConversionMode::RbGB2Big5, {}));
   });
-  EXPECT_EQ(result, "编码转换完成！\n\n以下文件未改动：\n" + unreadable + "：没有读取权限");
+  EXPECT_EQ(result, "编码转换完成！\n已转换 1 个文件，1 个文件未改动。\n\n以下文件未改动：\n" +
+                        unreadable + "：没有读取权限");
   ASSERT_EQ(::chmod(unreadable.c_str(), 0600), 0);  // so that this test, as any user, can look
   EXPECT_EQ(ReadFile(unreadable), Gbk(kSimplified));
   EXPECT_EQ(ReadFile(readable), Big5(kTraditional));
@@ -297,7 +299,8 @@ TEST_F(RunTest, AFileSwappedOrChangedDuringTheRunIsLeftAloneWithAReason) {
     RunReport report = RunConversion({victim, next}, ConversionMode::RbGB2Big5, {});
     SetRewriteHookForTesting({});
     EXPECT_EQ(CompletionMessage(report),
-              "编码转换完成！\n\n以下文件未改动：\n" + victim + "：文件在转换期间被替换或修改");
+              "编码转换完成！\n已转换 1 个文件，1 个文件未改动。\n\n以下文件未改动：\n" + victim +
+                  "：文件在转换期间被替换或修改");
     EXPECT_EQ(ReadFile(secret), Gbk(kSimplified));
     EXPECT_EQ(ReadFile(victim), c.after);
     EXPECT_EQ(ReadFile(next), Big5(kTraditional));
@@ -336,8 +339,9 @@ TEST_F(RunTest, AfterAKilledRunTheNextRunCleansUpOrNamesTheRecoveryCopy) {
     ASSERT_EQ(end.signal, SIGKILL) << end.output;
     RunReport report = RunConversion({path}, ConversionMode::RbGB2Big5, {});
     if (c.hardLinked) {
-      EXPECT_EQ(CompletionMessage(report), "编码转换完成！\n\n以下文件未改动：\n" + path +
-                                               "：上次转换被中断，原文件的完整副本在 " + copy);
+      EXPECT_EQ(CompletionMessage(report),
+                "编码转换完成！\n已转换 0 个文件，1 个文件未改动。\n\n以下文件未改动：\n" + path +
+                    "：上次转换被中断，原文件的完整副本在 " + copy);
       EXPECT_EQ(ReadFile(copy), Gbk(kSimplified));
     } else {
       EXPECT_TRUE(report.leftAlone.empty());
@@ -388,8 +392,8 @@ TEST_F(RunTest, AFileLargerThanMemoryIsLeftAloneWithTheSystemsReason) {
     if (::setrlimit(RLIMIT_AS, &rl) != 0) return std::string("cannot limit memory");
     return CompletionMessage(RunConversion({big, small}, ConversionMode::RbGB2Big5, {}));
   });
-  EXPECT_EQ(end.output, "编码转换完成！\n\n以下文件未改动：\n" + big + "：内存不足，无法读入（" +
-                            std::strerror(ENOMEM) + "）");
+  EXPECT_EQ(end.output, "编码转换完成！\n已转换 1 个文件，1 个文件未改动。\n\n以下文件未改动：\n" +
+                            big + "：内存不足，无法读入（" + std::strerror(ENOMEM) + "）");
   EXPECT_EQ(ReadFile(small), Big5(kTraditional));
 }
 

@@ -7,11 +7,17 @@ namespace orvela::test {
 void ScriptedDialogs::ShowMessage(QWidget*, const QString& text, const QString& caption,
                                   Icon icon) {
   busyWhileShown = busy;
-  shown.push_back({QStringLiteral("message"), text, caption, icon});
+  shown.push_back({QStringLiteral("message"), text, caption, icon, {}});
+}
+
+void ScriptedDialogs::ShowReport(QWidget*, const QString& text, const QString& details,
+                                 const QString& caption) {
+  busyWhileShown = busy;
+  shown.push_back({QStringLiteral("report"), text, caption, Icon::Information, details});
 }
 
 bool ScriptedDialogs::AskYesNo(QWidget*, const QString& text, const QString& caption) {
-  shown.push_back({QStringLiteral("yesno"), text, caption, Icon::Question});
+  shown.push_back({QStringLiteral("yesno"), text, caption, Icon::Question, {}});
   if (answers.empty()) return false;
   bool answer = answers.front();
   answers.pop_front();
@@ -19,7 +25,7 @@ bool ScriptedDialogs::AskYesNo(QWidget*, const QString& text, const QString& cap
 }
 
 bool ScriptedDialogs::AskOkCancel(QWidget*, const QString& text, const QString& caption) {
-  shown.push_back({QStringLiteral("okcancel"), text, caption, Icon::Information});
+  shown.push_back({QStringLiteral("okcancel"), text, caption, Icon::Information, {}});
   if (answers.empty()) return false;
   bool answer = answers.front();
   answers.pop_front();

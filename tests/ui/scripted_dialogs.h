@@ -19,12 +19,15 @@ class ScriptedDialogs final : public DialogHost {
     QString text;
     QString caption;
     Icon icon = Icon::Information;
+    QString details;  // a report's scrolling part
   };
 
   ScriptedDialogs() { SetDialogs(this); }
   ~ScriptedDialogs() override { SetDialogs(nullptr); }
 
   void ShowMessage(QWidget*, const QString& text, const QString& caption, Icon icon) override;
+  void ShowReport(QWidget*, const QString& text, const QString& details,
+                  const QString& caption) override;
   bool AskYesNo(QWidget*, const QString& text, const QString& caption) override;
   bool AskOkCancel(QWidget*, const QString& text, const QString& caption) override;
   std::optional<std::string> ChooseFileToOpen(QWidget*, const std::string& startFolder) override;

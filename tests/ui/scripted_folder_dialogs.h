@@ -27,6 +27,9 @@ class ScriptedDialogs final : public DialogHost {
   void ShowMessage(QWidget*, const QString& text, const QString&, Icon) override {
     messages.push_back(text);
   }
+  void ShowReport(QWidget*, const QString& text, const QString&, const QString&) override {
+    messages.push_back(text);
+  }
   bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
   bool AskOkCancel(QWidget*, const QString&, const QString&) override { return false; }
   std::optional<std::string> ChooseFileToOpen(QWidget*, const std::string&) override {

@@ -197,6 +197,8 @@ class FolderDialogsTest : public QObject {
       dialogs_->onExecModal = [&](QDialog* dialog) {
         return ExecWhile(dialog, [&] {
           if (QTest::qWaitForWindowActive(Form4)) focused = QApplication::focusWidget();
+          if (!qEnvironmentVariableIsEmpty("ORVELA_SHOT"))  // for a look at the reopened dialog
+            Form4->grab().save(qEnvironmentVariable("ORVELA_SHOT"));
           QTest::keyClicks(QApplication::focusWidget(), typed);
           QTest::mouseClick(Form4->Button1, Qt::LeftButton);
         });

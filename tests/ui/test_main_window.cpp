@@ -603,12 +603,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(ReadFile(second), expected);
     QCOMPARE(dialogs_->shown.size(), std::size_t(2));
     const auto& done = dialogs_->shown[1];
-    QCOMPARE(done.kind, U("message"));
+    QCOMPARE(done.kind, U("report"));
     QCOMPARE(done.caption, U("Orvela"));
-    QCOMPARE(done.icon, DialogHost::Icon::Information);
-    QVERIFY(done.text.startsWith(U("编码转换完成！")));
-    QVERIFY(done.text.contains(QFile::decodeName(missing.c_str())));
-    QVERIFY(!done.text.contains(QFile::decodeName(first.c_str())));
+    QCOMPARE(done.text, U("编码转换完成！\n已转换 2 个文件，1 个文件未改动。"));
+    QVERIFY(done.details.startsWith(U("以下文件未改动：\n")));
+    QVERIFY(done.details.contains(QFile::decodeName(missing.c_str())));
+    QVERIFY(!done.details.contains(QFile::decodeName(first.c_str())));
     // Busy from the run to the closing of the completion box, then back.
     QVERIFY(dialogs_->busyWhileShown);
     QCOMPARE(dialogs_->cursorChanges, std::vector<bool>({true, false}));
@@ -719,7 +719,7 @@ class MainWindowTest : public QObject {
     dialogs_->answers = {true};
     QTest::mouseClick(f.BtnSc2Tc, Qt::LeftButton);
     QCOMPARE(ReadFile(file), big5);
-    QVERIFY(dialogs_->shown.back().text.contains(U("看来是 Big5 文本，不是 GBK 文本")));
+    QVERIFY(dialogs_->shown.back().details.contains(U("看来是 Big5 文本，不是 GBK 文本")));
     f.PageControl2->setCurrentWidget(f.TabSheet5);
     QTest::mouseClick(f.ChkCheckEncoding, Qt::LeftButton, {}, QPoint(8, 10));  // on the box
     QVERIFY(!f.ChkCheckEncoding->isChecked());
@@ -872,6 +872,43 @@ class MainWindowTest : public QObject {
     QCOMPARE(comboItems, QStringList({U("文本文件(*.txt)"),
                                       U("网页文件(*.htm;*.xml,*.asp,*.php等)"), U("所有文件")}));
     QVERIFY(shownFilters[1].endsWith(U("(*.htm *.html *.xml *.asp *.php *.jsp *.css *.js *xsl)")));
+  }
+
+  // The real completion box with 300 files left alone stays on the screen, the summary
+  // at the top, the list in a scrolling area.
+  void theCompletionBoxFitsTheScreen() {
+    orvela::SetDialogs(nullptr);
+    QString details;
+    for (int i = 0; i < 300; ++i)
+      details += U("\n/home/user/文件夹/第") + QString::number(i) + U("个文件.txt：文件不存在");
+    QSize size, screen;
+    QString top;
+    bool scrolls = false, okShown = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      if (!box) return;
+      size = box->frameGeometry().size();
+      screen = box->screen()->availableSize();
+      for (QLabel* label : box->findChildren<QLabel*>())
+        if (!label->text().isEmpty()) top = label->text();
+      for (QPlainTextEdit* list : box->findChildren<QPlainTextEdit*>())
+        scrolls = list->verticalScrollBar()->maximum() > 0;
+      for (QPushButton* button : box->findChildren<QPushButton*>())
+        okShown = button->text() == U("确定") && button->isVisible() &&
+                  box->rect().contains(button->geometry());
+      if (!qEnvironmentVariableIsEmpty("ORVELA_SHOT"))
+        box->grab().save(qEnvironmentVariable("ORVELA_SHOT"));
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    orvela::Dialogs().ShowReport(form_.get(),
+                                 U("编码转换完成！\n已转换 0 个文件，300 个文件未改动。"),
+                                 U("以下文件未改动：") + details, U("Orvela"));
+    orvela::SetDialogs(dialogs_.get());
+    QVERIFY(size.isValid());
+    QVERIFY(size.height() <= screen.height() && size.width() <= screen.width());
+    QCOMPARE(top, U("编码转换完成！\n已转换 0 个文件，300 个文件未改动。"));
+    QVERIFY(scrolls);
+    QVERIFY(okShown);
   }
 
   void theQtHostsQuestionBoxes() {
