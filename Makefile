@@ -2,7 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps bench configure clean
+.PHONY: run test build deps bench configure clean install uninstall package
+PREFIX ?= /usr/local
 
 deps:
 	@bash scripts/install-deps
@@ -21,6 +22,18 @@ test: build
 
 bench: build
 	@$(BUILD)/orvela-bench
+
+# DESTDIR, when set, is honoured by cmake --install.
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	@test -f $(BUILD)/install_manifest.txt || { echo "nothing installed from $(BUILD)" >&2; exit 1; }
+	@while IFS= read -r f; do rm -f -- "$(DESTDIR)$$f"; done < $(BUILD)/install_manifest.txt
+	@echo "removed the files listed in $(BUILD)/install_manifest.txt"
+
+package: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null && ls $(CURDIR)/$(BUILD)/orvela_*.deb
 
 clean:
 	rm -rf $(BUILD)

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include "ui/dialogs.h"
+#include "ui/installed_tree.h"
 #include "ui/pictures.h"
 
 namespace orvela {
@@ -29,9 +30,11 @@ bool WritePages(const QString& folder) {
 
 void OpenBundledPage(BundledPage page) {
   InitResources();
-  const QString folder =
-      QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/pages");
-  if (!WritePages(folder)) return;
+  // An installed program has the pages in its tree; from the build folder they are
+  // written out of the resources first.
+  QString folder = InstalledDataFolder().value_or(
+      QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/pages"));
+  if (!InstalledDataFolder() && !WritePages(folder)) return;
   const QString file = folder + (page == BundledPage::Home ? QStringLiteral("/index.html")
                                                            : QStringLiteral("/encodings.html"));
   OpenOrSay(nullptr, QFile::encodeName(file).toStdString());

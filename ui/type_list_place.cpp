@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include "folders/type_list_file.h"
+#include "ui/installed_tree.h"
 
 namespace orvela {
 
@@ -21,6 +22,9 @@ QString ConfigFolder() {
 
 std::string TypeListFilePath() {
   if (pathForTest) return *pathForTest;
+  // The folder of an installed executable is the system's, not the user's.
+  if (InstalledDataFolder())
+    return QFile::encodeName(ConfigFolder() + QStringLiteral("/varu_ext.txt")).toStdString();
   return ChooseTypeListPath(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
                             QFile::encodeName(ConfigFolder()).toStdString());
 }
