@@ -29,7 +29,7 @@ install: build
 
 uninstall:
 	@test -f $(BUILD)/install_manifest.txt || { echo "nothing installed from $(BUILD)" >&2; exit 1; }
-	@while IFS= read -r f; do rm -f -- "$(DESTDIR)$$f"; done < $(BUILD)/install_manifest.txt
+	@while IFS= read -r f || [ -n "$$f" ]; do rm -f -- "$(DESTDIR)$$f"; done < $(BUILD)/install_manifest.txt
 	@echo "removed the files listed in $(BUILD)/install_manifest.txt"
 
 package: build
