@@ -1,5 +1,5 @@
 // fortunes-zh (installed by the project's install step): real Chinese text, as UTF-8,
-// cut into its fortunes.
+// cut into its fortunes; and a test of GB2312 text.
 #pragma once
 
 #include <fstream>
@@ -25,6 +25,17 @@ inline std::vector<std::string> Fortunes() {
     }
   }
   return all;
+}
+
+// Whether cp936 text keeps to GB2312's rows (lead and trail bytes from 0xA1).
+inline bool InGb2312(const std::string& gbk) {
+  for (std::size_t i = 0; i < gbk.size(); ++i) {
+    const unsigned lead = static_cast<unsigned char>(gbk[i]);
+    if (lead < 0x80) continue;
+    const unsigned trail = i + 1 < gbk.size() ? static_cast<unsigned char>(gbk[++i]) : 0;
+    if (lead < 0xA1 || lead > 0xF7 || trail < 0xA1) return false;
+  }
+  return true;
 }
 
 }  // namespace orvela::testing

@@ -112,16 +112,6 @@ std::vector<std::string> Samples() {
   return samples;
 }
 
-bool InGb2312(const std::string& gbk) {
-  for (std::size_t i = 0; i < gbk.size(); ++i) {
-    const unsigned lead = static_cast<unsigned char>(gbk[i]);
-    if (lead < 0x80) continue;
-    const unsigned trail = static_cast<unsigned char>(gbk[++i]);
-    if (lead < 0xA1 || lead > 0xF7 || trail < 0xA1) return false;
-  }
-  return true;
-}
-
 // No real text is refused in its own code page, whatever its length; in the other
 // code page's modes every file of 1 KB or more is.
 TEST(EncodingGuard, RealTextPassesAndTheOtherCodePageIsCaught) {
@@ -146,7 +136,7 @@ TEST(EncodingGuard, RealTextPassesAndTheOtherCodePageIsCaught) {
       } catch (const std::runtime_error&) {
         continue;  // a character the code page lacks
       }
-      if (!k.converter && !InGb2312(bytes)) continue;
+      if (!k.converter && !testing::InGb2312(bytes)) continue;
       if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
         continue;  // pure ASCII passes everywhere
       ++tested;

@@ -179,16 +179,6 @@ TEST(Phrases, NeighbourDependentStretchesAsTheChain) {
   }
 }
 
-bool InGb2312(const std::string& gbk) {
-  for (std::size_t i = 0; i < gbk.size(); ++i) {
-    const unsigned lead = static_cast<unsigned char>(gbk[i]);
-    if (lead < 0x80) continue;
-    const unsigned trail = static_cast<unsigned char>(gbk[++i]);
-    if (lead < 0xA1 || lead > 0xF7 || trail < 0xA1) return false;
-  }
-  return true;
-}
-
 struct Comparison {
   long hanzi = 0;        // characters OpenCC wrote outside ASCII
   long differences = 0;  // where ours differs and the target holds OpenCC's form
@@ -223,7 +213,7 @@ Comparison Compare(ConversionMode mode, const char* sourcePage, const std::strin
 std::string Held(const std::vector<std::string>& texts, const char* page, bool gb2312) {
   std::string all;
   for (const std::string& t : texts) try {
-      if (!gb2312 || InGb2312(testing::Encode(page, t))) {
+      if (!gb2312 || testing::InGb2312(testing::Encode(page, t))) {
         testing::Encode(page, t);
         all += t;
       }

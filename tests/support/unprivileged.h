@@ -14,11 +14,16 @@ namespace orvela::testing {
 
 constexpr uid_t kNobody = 65534;
 
-// Runs body as the user "nobody" when we are root (in a child process, so that the test
-// keeps its privileges), or as ourselves otherwise; either way as a user to whom file
-// permissions apply. body's result comes back as a string.
-inline std::string AsUnprivilegedUser(const std::function<std::string()>& body) {
-  if (::geteuid() != 0) return body();
+// How a child process ended: its exit status or the signal that killed it, and what it said.
+struct ChildEnd {
+  int exitStatus = -1;
+  int signal = 0;
+  std::string output;
+};
+
+// Runs body in a child process, as "nobody" when asked and we are root; body's result comes
+// back as output. For code that is killed on purpose, or that must not change this process.
+inline ChildEnd InChild(const std::function<std::string()>& body, bool unprivileged = false) {
   int pipeFds[2];
   if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
   pid_t child = ::fork();
@@ -26,7 +31,8 @@ inline std::string AsUnprivilegedUser(const std::function<std::string()>& body) 
   if (child == 0) {
     ::close(pipeFds[0]);
     std::string result;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+    if (unprivileged && ::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
       result = "could not become nobody";
     } else {
       try {
@@ -46,15 +52,25 @@ inline std::string AsUnprivilegedUser(const std::function<std::string()>& body) 
     ::_exit(0);
   }
   ::close(pipeFds[1]);
-  std::string result;
+  ChildEnd end;
   char buffer[4096];
   for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-    result.append(buffer, static_cast<std::size_t>(n));
+    end.output.append(buffer, static_cast<std::size_t>(n));
   ::close(pipeFds[0]);
   int status = 0;
   ::waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
-  return result;
+  if (WIFEXITED(status)) end.exitStatus = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) end.signal = WTERMSIG(status);
+  return end;
+}
+
+// Runs body as the user "nobody" when we are root (in a child process, so that the test
+// keeps its privileges), or as ourselves otherwise; either way as a user to whom file
+// permissions apply. body's result comes back as a string.
+inline std::string AsUnprivilegedUser(const std::function<std::string()>& body) {
+  if (::geteuid() != 0) return body();
+  const ChildEnd end = InChild(body, true);
+  return end.exitStatus == 0 ? end.output : "child failed";
 }
 
 }  // namespace orvela::testing
