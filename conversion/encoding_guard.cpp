@@ -3,6 +3,9 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "conversion/codepage_chars.h"
@@ -12,10 +15,6 @@ namespace orvela {
 namespace {
 const char* Name(SourceEncoding encoding) {
   return encoding == SourceEncoding::kGbk ? "GBK" : "Big5";
-}
-
-const CodePageChars& Chars(SourceEncoding encoding) {
-  return encoding == SourceEncoding::kGbk ? Cp936Chars() : Cp950Chars();
 }
 
 std::optional<std::string> ByteOrderMark(std::string_view text) {
@@ -74,47 +73,103 @@ bool LooksUtf8(std::string_view text) {
   return 5 * likely >= 4 * sequences && (wide || likely > 1);
 }
 
-struct Invalid {
-  long count = 0;
-  std::size_t first = 0;
-};
-
-Invalid InvalidUnits(std::string_view text, const CodePageChars& chars) {
-  Invalid invalid;
-  auto p = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n;) {
-    const unsigned a = p[i], b = i + 1 < n ? p[i + 1] : 0;
-    if (a < 0x80) {
-      ++i;
-      continue;
-    }
-    if (chars.decode[TwoBytes(a, b)] == kNoChar && invalid.count++ == 0) invalid.first = i;
-    i += chars.UnitLength(a, b);
-  }
-  return invalid;
-}
-
 // The characters that make up most real text: GB2312's symbols and its first
 // level of hanzi (3755 simplified characters by frequency of use), Big5's symbols
 // and its common hanzi (5401 traditional characters).
-const std::vector<bool>& CommonCharacters() {
-  static const std::vector<bool> common = [] {
-    std::vector<bool> set(0x10000, false);
-    auto add = [&](const CodePageChars& chars, unsigned from, unsigned to, unsigned lowTrail) {
-      for (unsigned code = from; code <= to; ++code) {
-        if ((code & 0xFF) < lowTrail) continue;
-        const char32_t c = chars.decode[TwoBytes(code >> 8, code & 0xFF)];
-        if (c < 0x10000) set[c] = true;
+std::vector<bool> CommonCharacters() {
+  std::vector<bool> set(0x10000, false);
+  auto add = [&](const CodePageChars& chars, unsigned from, unsigned to, unsigned lowTrail) {
+    for (unsigned code = from; code <= to; ++code) {
+      if ((code & 0xFF) < lowTrail) continue;
+      const char32_t c = chars.decode[TwoBytes(code >> 8, code & 0xFF)];
+      if (c < 0x10000) set[c] = true;
+    }
+  };
+  add(Cp936Chars(), 0xA1A1, 0xA9FE, 0xA1);
+  add(Cp936Chars(), 0xB0A1, 0xD7F9, 0xA1);
+  add(Cp950Chars(), 0xA140, 0xA3BF, 0x40);
+  add(Cp950Chars(), 0xA440, 0xC67E, 0x40);
+  return set;
+}
+
+// What the guard needs of each unit of a code page, in one byte a unit so that a
+// pass over the text reads one small table.
+constexpr std::uint8_t kPair = 1;     // two bytes long
+constexpr std::uint8_t kInvalid = 2;  // no character
+constexpr std::uint8_t kCommon = 4;   // a common character (above)
+
+struct UnitFlags {
+  std::uint8_t flags[65536];  // by TwoBytes
+};
+
+const UnitFlags& Flags(SourceEncoding encoding) {
+  auto build = [](const CodePageChars& chars) {
+    static const std::vector<bool> common = CommonCharacters();
+    auto table = std::make_unique<UnitFlags>();
+    for (unsigned a = 0; a < 0x100; ++a)
+      for (unsigned b = 0; b < 0x100; ++b) {
+        const char32_t c = chars.decode[TwoBytes(a, b)];
+        std::uint8_t f = chars.UnitLength(a, b) == 2 ? kPair : 0;
+        if (c == kNoChar)
+          f |= kInvalid;
+        else if (c < 0x10000 && common[c])
+          f |= kCommon;
+        table->flags[TwoBytes(a, b)] = f;
       }
-    };
-    add(Cp936Chars(), 0xA1A1, 0xA9FE, 0xA1);
-    add(Cp936Chars(), 0xB0A1, 0xD7F9, 0xA1);
-    add(Cp950Chars(), 0xA140, 0xA3BF, 0x40);
-    add(Cp950Chars(), 0xA440, 0xC67E, 0x40);
-    return set;
-  }();
-  return common;
+    return table;
+  };
+  static const std::unique_ptr<UnitFlags> gbk = build(Cp936Chars());
+  static const std::unique_ptr<UnitFlags> big5 = build(Cp950Chars());
+  return encoding == SourceEncoding::kGbk ? *gbk : *big5;
+}
+
+struct Reading {
+  HanziScore score;
+  long invalid = 0;
+  std::size_t firstInvalid = 0;
+};
+
+// One pass over the text in one code page: its double-byte units, the common ones,
+// and the units that are no character (ASCII counts for none of them).
+Reading Read(std::string_view text, SourceEncoding encoding) {
+  const std::uint8_t* flags = Flags(encoding).flags;
+  Reading r;
+  auto p = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    if (n - i >= 16) {
+      if (p[i] < 0x80) {
+        std::uint64_t eight;
+        std::memcpy(&eight, p + i, 8);
+        i += LeadingAscii(eight);
+        continue;
+      }
+      // Mostly double-byte text: four units at once as if each were a valid pair,
+      // so that the table lookups do not wait on each other.
+      const std::uint8_t f0 = flags[LoadTwoBytes(p + i)], f1 = flags[LoadTwoBytes(p + i + 2)],
+                         f2 = flags[LoadTwoBytes(p + i + 4)], f3 = flags[LoadTwoBytes(p + i + 6)];
+      if ((f0 & f1 & f2 & f3 & kPair) && !((f0 | f1 | f2 | f3) & kInvalid)) {
+        r.score.hanzi += 4;
+        r.score.common +=
+            ((f0 & kCommon) + (f1 & kCommon) + (f2 & kCommon) + (f3 & kCommon)) / kCommon;
+        i += 8;
+        continue;
+      }
+    } else if (p[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    if (p[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::uint8_t f = flags[TwoBytes(p[i], i + 1 < n ? p[i + 1] : 0)];
+    if ((f & kInvalid) && r.invalid++ == 0) r.firstInvalid = i;
+    r.score.hanzi += f & kPair;
+    r.score.common += (f & (kPair | kCommon)) == (kPair | kCommon);
+    i += 1 + (f & kPair);
+  }
+  return r;
 }
 
 // Enough double-byte units to judge by, and how clear the verdict must be: real
@@ -132,22 +187,7 @@ SourceEncoding SourceEncodingOf(ConversionMode mode) {
 }
 
 HanziScore ScoreHanzi(std::string_view text, SourceEncoding reading) {
-  const CodePageChars& chars = Chars(reading);
-  const std::vector<bool>& common = CommonCharacters();
-  HanziScore score;
-  auto p = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n;) {
-    const unsigned a = p[i], b = i + 1 < n ? p[i + 1] : 0;
-    const unsigned length = chars.UnitLength(a, b);
-    if (length == 2) {
-      const char32_t c = chars.decode[TwoBytes(a, b)];
-      ++score.hanzi;
-      score.common += c < 0x10000 && common[c];
-    }
-    i += length;
-  }
-  return score;
+  return Read(text, reading).score;
 }
 
 std::optional<std::string> EncodingProblem(std::string_view text, SourceEncoding source) {
@@ -155,17 +195,18 @@ std::optional<std::string> EncodingProblem(std::string_view text, SourceEncoding
     return "以 " + *utf + " 字节顺序标记开头，是 " + *utf + " 文本，不是 " + Name(source) + " 文本";
   if (AllAscii(text)) return std::nullopt;
   if (LooksUtf8(text)) return std::string("是 UTF-8 文本，不是 ") + Name(source) + " 文本";
-  const Invalid invalid = InvalidUnits(text, Chars(source));
-  if (invalid.count > 0)
-    return "含有 " + std::to_string(invalid.count) + " 处 " + Name(source) +
-           " 中无效的字节序列，第一处位于第 " + std::to_string(invalid.first) + " 字节";
+  const Reading own = Read(text, source);
+  if (own.invalid > 0)
+    return "含有 " + std::to_string(own.invalid) + " 处 " + Name(source) +
+           " 中无效的字节序列，第一处位于第 " + std::to_string(own.firstInvalid) + " 字节";
+  // Text that reads as common characters here cannot read clearly better elsewhere.
+  if (Ratio(own.score) > 1 - kMargin) return std::nullopt;
   const SourceEncoding other =
       source == SourceEncoding::kGbk ? SourceEncoding::kBig5 : SourceEncoding::kGbk;
-  const HanziScore asOther = ScoreHanzi(text, other), asSource = ScoreHanzi(text, source);
-  if (asOther.hanzi >= kMinHanzi) {
-    if (Ratio(asOther) >= kOtherAtLeast && Ratio(asSource) <= Ratio(asOther) - kMargin)
-      return std::string("看来是 ") + Name(other) + " 文本，不是 " + Name(source) + " 文本";
-  }
+  const HanziScore asOther = ScoreHanzi(text, other);
+  if (asOther.hanzi >= kMinHanzi && Ratio(asOther) >= kOtherAtLeast &&
+      Ratio(own.score) <= Ratio(asOther) - kMargin)
+    return std::string("看来是 ") + Name(other) + " 文本，不是 " + Name(source) + " 文本";
   return std::nullopt;
 }
 
