@@ -196,15 +196,53 @@ void ReplaceName(const FileAt& file, const std::string& tempName, const std::str
   ::unlinkat(folder, tempName.c_str(), 0);  // the original, now replaced
 }
 
-// Replaces the file by a new one holding bytes. False, with nothing written, when the new file
-// cannot keep the old one's owner or the folder takes no new files.
-bool RewriteThroughNewFile(const FileAt& file, int writeFd, std::string_view bytes,
-                           const std::string& shown, WriteLimit limit) {
+// What a first, read-only pass of text decides, and how long the new text is.
+struct Decision {
+  std::optional<std::string> keep;  // the reason to keep the old text
+  std::size_t size = 0;
+};
+Decision Decide(NewText& text, int from) {
+  Decision d;
+  d.keep = text.Make(from, [&](std::string_view piece) { d.size += piece.size(); });
+  return d;
+}
+
+// Writes the pieces put to fd one after the other from offset 0, starting the disk's work on
+// them as they come, so that the final flush finds little left to do.
+class PieceWriter {
+ public:
+  PieceWriter(int fd, WriteLimit limit, const std::string& shown)
+      : fd_(fd), limit_(limit), shown_(shown) {}
+  void Put(std::string_view piece) {
+    WriteAll(fd_, piece, at_, limit_, shown_);
+    at_ += piece.size();
+    if (at_ - started_ >= kWriteBack) {
+      ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(at_ - started_),
+                        SYNC_FILE_RANGE_WRITE);
+      started_ = at_;
+    }
+  }
+  std::size_t Size() const { return at_; }
+
+ private:
+  static constexpr std::size_t kWriteBack = 8 << 20;
+  int fd_;
+  WriteLimit limit_;
+  const std::string& shown_;
+  std::size_t at_ = 0, started_ = 0;
+};
+
+// Replaces the file by a new one holding the new text. Nothing, with nothing written, when the
+// new file cannot keep the old one's owner or the folder takes no new files.
+std::optional<std::optional<std::string>> RewriteThroughNewFile(const FileAt& file, int readFd,
+                                                                int writeFd, NewText& text,
+                                                                const std::string& shown,
+                                                                WriteLimit limit) {
   const int folder = file.folder.get();
   const std::string tempName = NewTextName(file.name);
   std::optional<NewFile> created = CreateIn(folder, tempName, 0600);
   if (!created) {
-    if (FolderTakesNoFiles(errno)) return false;
+    if (FolderTakesNoFiles(errno)) return std::nullopt;
     throw CannotCreateFile(shown, errno);
   }
   NewFile& temp = *created;
@@ -214,9 +252,15 @@ bool RewriteThroughNewFile(const FileAt& file, int writeFd, std::string_view byt
     if (!TakeOwner(temp.fd.get(), file.st)) {
       temp.fd.Close();
       if (hasTempName) ::unlinkat(folder, tempName.c_str(), 0);
-      return false;
+      return std::nullopt;
     }
-    WriteAll(temp.fd.get(), bytes, 0, limit, shown);
+    PieceWriter writer(temp.fd.get(), limit, shown);
+    if (std::optional<std::string> keep =
+            text.Make(readFd, [&](std::string_view piece) { writer.Put(piece); })) {
+      temp.fd.Close();
+      if (hasTempName) ::unlinkat(folder, tempName.c_str(), 0);
+      return keep;
+    }
     // After writing: a write by a user without CAP_FSETID clears the set-group-ID bit.
     if (::fchmod(temp.fd.get(), file.st.st_mode & 07777) != 0) throw CannotCreateFile(shown, errno);
     if (::fsync(temp.fd.get()) != 0) throw CannotCreateFile(shown, errno);
@@ -241,7 +285,7 @@ bool RewriteThroughNewFile(const FileAt& file, int writeFd, std::string_view byt
     throw;
   }
   SyncFolder(folder);
-  return true;
+  return std::optional<std::string>();
 }
 
 // A complete, flushed copy of the original, under a name that the next run finds. It is kept
@@ -318,18 +362,21 @@ Recovery MakeRecoveryCopy(const FileAt& file, const std::string& shown) {
   return recovery;
 }
 
-// Writes bytes over the file itself, so that it keeps its inode, names and owner. Until the new
-// text is flushed a recovery copy holds the original; a failed write puts the original back.
-void RewriteInPlace(const FileAt& file, int fd, std::string_view bytes, const std::string& shown,
-                    WriteLimit limit) {
+// Writes the new text over the file itself, so that it keeps its inode, names and owner. A
+// first pass decides before anything is written; the second reads the recovery copy, which
+// holds the original until the new text is flushed; a failed write puts the original back.
+std::optional<std::string> RewriteInPlace(const FileAt& file, int readFd, int fd, NewText& text,
+                                          const std::string& shown, WriteLimit limit) {
+  const Decision decision = Decide(text, readFd);
+  if (decision.keep) return decision.keep;
   Recovery recovery = MakeRecoveryCopy(file, shown);
   Step(RewriteStep::kRecoveryFlushed, file.name);
   try {
     CheckUnchanged(file, fd);
     // Space is reserved first where the file system can, so that a full disk is met before
     // anything is overwritten.
-    if (!bytes.empty() &&
-        ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
+    if (decision.size > 0 &&
+        ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(decision.size)) != 0 &&
         (errno == ENOSPC || errno == EDQUOT))
       throw CannotCreateFile(shown, errno);
   } catch (...) {
@@ -337,11 +384,19 @@ void RewriteInPlace(const FileAt& file, int fd, std::string_view bytes, const st
     throw;
   }
   try {
-    const std::size_t half = bytes.size() / 2;
-    WriteAll(fd, bytes.substr(0, half), 0, limit, shown);
-    Step(RewriteStep::kHalfWritten, file.name);
-    WriteAll(fd, bytes.substr(half), half, limit, shown);
-    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
+    PieceWriter writer(fd, limit, shown);
+    bool half = false;
+    auto put = [&](std::string_view piece) {
+      if (half) return writer.Put(piece);
+      writer.Put(piece.substr(0, piece.size() / 2));
+      Step(RewriteStep::kHalfWritten, file.name);
+      half = true;
+      writer.Put(piece.substr(piece.size() / 2));
+    };
+    // The copy holds what the first pass read, so the text made is the same.
+    if (text.Make(recovery.copy.get(), put)) throw ReplacedOrChanged();
+    if (!half) Step(RewriteStep::kHalfWritten, file.name);
+    if (::ftruncate(fd, static_cast<off_t>(writer.Size())) != 0)
       throw CannotCreateFile(shown, errno);
     // Writing may have cleared a set-group-ID bit; the owner may set it again.
     ::fchmod(fd, file.st.st_mode & 07777);
@@ -356,6 +411,7 @@ void RewriteInPlace(const FileAt& file, int fd, std::string_view bytes, const st
   }
   Step(RewriteStep::kWrittenInPlace, file.name);
   recovery.Remove();
+  return std::nullopt;
 }
 
 WriteLimit LimitFor(const std::string& shown) {
@@ -397,16 +453,29 @@ void SetRewriteHookForTesting(std::function<void(RewriteStep, const std::string&
   rewriteHook = std::move(hook);
 }
 
-void SafeRewrite(const FileAt& file, std::string_view bytes, const std::string& shownPath) {
+std::optional<std::string> SafeRewrite(const FileAt& file, NewText& text,
+                                       const std::string& shownPath) {
   const WriteLimit limit = LimitFor(shownPath);
   Step(RewriteStep::kStart, file.name);
+  // The old text is read through a descriptor of its own, checked to be the file as read.
+  auto openToRead = [&] {
+    UniqueFd readFd(::openat(file.folder.get(), file.name.c_str(),
+                             O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!readFd.valid()) throw ReplacedOrChanged();
+    CheckUnchanged(file, readFd.get());
+    return readFd;
+  };
   // Opening for writing asks the system itself whether this user may write the file. The name
   // is not followed if it has become a link, and opening changes nothing of the file.
   UniqueFd fd(::openat(file.folder.get(), file.name.c_str(),
                        O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!fd.valid()) {
     if (errno == ELOOP || errno == ENOENT) throw ReplacedOrChanged();
-    throw CannotCreateFile(shownPath, errno);
+    const int error = errno;
+    // A file left as it is needs no writing, so it is no error that it may not be written.
+    if (S_ISREG(file.st.st_mode))
+      if (std::optional<std::string> keep = Decide(text, openToRead().get()).keep) return keep;
+    throw CannotCreateFile(shownPath, error);
   }
   struct stat st;
   if (::fstat(fd.get(), &st) != 0) throw CannotCreateFile(shownPath, errno);
@@ -415,8 +484,24 @@ void SafeRewrite(const FileAt& file, std::string_view bytes, const std::string& 
     throw CannotCreateFile(shownPath, EINVAL);
   }
   CheckUnchanged(file, fd.get());
-  if (st.st_nlink > 1 || !RewriteThroughNewFile(file, fd.get(), bytes, shownPath, limit))
-    RewriteInPlace(file, fd.get(), bytes, shownPath, limit);
+  const UniqueFd readFd = openToRead();
+  if (st.st_nlink == 1)
+    if (std::optional<std::optional<std::string>> done =
+            RewriteThroughNewFile(file, readFd.get(), fd.get(), text, shownPath, limit))
+      return *done;
+  return RewriteInPlace(file, readFd.get(), fd.get(), text, shownPath, limit);
+}
+
+void SafeRewrite(const FileAt& file, std::string_view bytes, const std::string& shownPath) {
+  struct Bytes : NewText {
+    std::string_view bytes;
+    std::optional<std::string> Make(int, const Put& put) override {
+      put(bytes);
+      return std::nullopt;
+    }
+  } text;
+  text.bytes = bytes;
+  SafeRewrite(file, text, shownPath);
 }
 
 void SaveFile(const std::string& path, std::string_view bytes) {

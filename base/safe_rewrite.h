@@ -38,6 +38,26 @@ class ReplacedOrChanged : public std::runtime_error {
 // fails (a full disk); the file then keeps its old content and no new file is left.
 void SafeRewrite(const FileAt& file, std::string_view bytes, const std::string& shownPath);
 
+// The new text of a file, made in pieces from its old text.
+class NewText {
+ public:
+  using Put = std::function<void(std::string_view)>;
+  virtual ~NewText() = default;
+  // Reads the old text from `from` (with pread, from its start) and hands the new text to put,
+  // piece by piece. Returns why the file is to keep its old text (what put took is then
+  // dropped; an empty reason is no fault), or nullopt to replace it. May be called twice for
+  // one rewrite, and must then make the same text.
+  virtual std::optional<std::string> Make(int from, const Put& put) = 0;
+};
+
+// SafeRewrite with a text made in pieces, so that no file is ever held whole. The file keeps
+// its old text, and the reason is returned, when text gives one: a new file is then dropped
+// unnamed, and a file rewritten in place is judged by a first, read-only pass before anything
+// is written. A file this user may not write raises CannotCreateFile only when text would
+// change it.
+std::optional<std::string> SafeRewrite(const FileAt& file, NewText& text,
+                                       const std::string& shownPath);
+
 // The same for the file at path as it is now, following a symbolic link once; a missing file is
 // created with permission bits 0666 less the umask.
 void SaveFile(const std::string& path, std::string_view bytes);
@@ -63,7 +83,7 @@ enum class RewriteStep {
   kNewTextNamed,     // the new text is under its temporary name, about to be renamed over the file
   kChecked,          // the file was found as read, just before its name gets the new text
   kRecoveryFlushed,  // the recovery copy is on disk; the file is untouched
-  kHalfWritten,      // in place: half of the new text is written over the old
+  kHalfWritten,      // in place: part of the new text is written over the old
   kWrittenInPlace,   // in place: the new text is flushed; the recovery copy is still there
 };
 // Test hook: called at each step with the file's name in its folder. Empty switches it off.

@@ -11,9 +11,7 @@
 
 namespace orvela {
 
-namespace {
-
-std::string ReasonFor(int error) {
+std::string ReadFailureReason(int error) {
   switch (error) {
     case ENOENT:
     case ENOTDIR:
@@ -28,6 +26,12 @@ std::string ReasonFor(int error) {
     default:
       return std::string("无法读取（") + std::strerror(error) + "）";
   }
+}
+
+namespace {
+
+std::string ReasonFor(int error) {
+  return ReadFailureReason(error);
 }
 
 WholeFile Refused(std::string why) {
@@ -98,22 +102,38 @@ std::optional<FileAt> LocateFile(const std::string& path) {
   return at;
 }
 
-WholeFile ReadWholeFile(const std::string& path,
-                        const std::function<std::string(const FileAt&)>& refuse) {
+OpenedFile OpenListedFile(const std::string& path,
+                          const std::function<std::string(const FileAt&)>& refuse) {
+  OpenedFile opened;
+  auto refused = [&](std::string why) {
+    opened.fd.Close();
+    opened.whyNot = std::move(why);
+    return std::move(opened);
+  };
   std::optional<FileAt> at = LocateFile(path);
-  if (!at) return Refused(ReasonFor(errno));
+  if (!at) return refused(ReasonFor(errno));
   // O_NONBLOCK so that opening a FIFO does not wait for a writer; it is refused below.
   // O_NOFOLLOW: the name was found not to be a link; if it is one now, it is not followed.
-  UniqueFd fd(::openat(at->folder.get(), at->name.c_str(),
-                       O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
-  if (fd.get() < 0) return Refused(ReasonFor(errno));
-  if (::fstat(fd.get(), &at->st) != 0) return Refused(ReasonFor(errno));
+  opened.fd = UniqueFd(::openat(at->folder.get(), at->name.c_str(),
+                                O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+  if (!opened.fd.valid()) return refused(ReasonFor(errno));
+  if (::fstat(opened.fd.get(), &at->st) != 0) return refused(ReasonFor(errno));
   if (!S_ISREG(at->st.st_mode))
-    return Refused(S_ISDIR(at->st.st_mode) ? "是文件夹" : "不是普通文件");
+    return refused(S_ISDIR(at->st.st_mode) ? "是文件夹" : "不是普通文件");
   if (refuse) {
     std::string why = refuse(*at);
-    if (!why.empty()) return Refused(std::move(why));
+    if (!why.empty()) return refused(std::move(why));
   }
+  opened.at = std::move(*at);
+  return opened;
+}
+
+WholeFile ReadWholeFile(const std::string& path,
+                        const std::function<std::string(const FileAt&)>& refuse) {
+  OpenedFile opened = OpenListedFile(path, refuse);
+  if (!opened.fd.valid()) return Refused(std::move(opened.whyNot));
+  UniqueFd& fd = opened.fd;
+  std::optional<FileAt> at(std::move(opened.at));
 
   // The size is a hint: the file is read until its end, whatever its size turns out to be.
   // One spare byte lets the read that meets the end find it without growing the buffer.

@@ -26,6 +26,18 @@ struct FileAt {
 // followed (up to 40 times) by opening the folder it points into. errno is set on failure.
 std::optional<FileAt> LocateFile(const std::string& path);
 
+// The reason shown to the user for a file that could not be read, from errno.
+std::string ReadFailureReason(int error);
+
+// The listed file at path opened for reading, as ReadWholeFile opens it, nothing read yet.
+struct OpenedFile {
+  UniqueFd fd;         // invalid when the file is refused
+  std::string whyNot;  // the reason shown, when it is
+  FileAt at;
+};
+OpenedFile OpenListedFile(const std::string& path,
+                          const std::function<std::string(const FileAt&)>& refuse = {});
+
 struct WholeFile {
   std::optional<std::string> bytes;  // empty when the file could not be read
   std::string whyNot;                // the reason shown to the user, when bytes is empty

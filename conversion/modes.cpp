@@ -51,45 +51,54 @@ const ByteTable* Fused(ConversionMode mode) {
 
 // The phrase-aware modes: the mapping runs while the text is in cp936, and in
 // RbGB2Big5 keeps to forms that cp950 holds.
-std::string ApplyPhrases(ConversionMode mode, std::string_view text) {
-  std::string out;
+bool AppendPhrases(ConversionMode mode, std::string_view text, std::string& out,
+                   std::string& scratch) {
   switch (mode) {
     case ConversionMode::RbGB2GBK:
       Sc2TcPhraseTable(MappingTarget::kGbk).Apply(text, out);
-      return out;
+      return true;
     case ConversionMode::RbGBK2GB:
       Tc2ScPhraseTable().Apply(text, out);
-      return out;
-    case ConversionMode::RbGB2Big5: {
-      std::string traditional;
-      Sc2TcPhraseTable(MappingTarget::kBig5).Apply(text, traditional);
-      ApplyByteTable(Gbk2Big5Table(), traditional, out);
-      return out;
-    }
-    case ConversionMode::RbBig52GB: {
-      std::string gbk;
-      ApplyByteTable(Big52GbkTable(), text, gbk);
-      Tc2ScPhraseTable().Apply(gbk, out);
-      return out;
-    }
+      return true;
+    case ConversionMode::RbGB2Big5:
+      scratch.clear();
+      Sc2TcPhraseTable(MappingTarget::kBig5).Apply(text, scratch);
+      ApplyByteTable(Gbk2Big5Table(), scratch, out);
+      return true;
+    case ConversionMode::RbBig52GB:
+      scratch.clear();
+      ApplyByteTable(Big52GbkTable(), text, scratch);
+      Tc2ScPhraseTable().Apply(scratch, out);
+      return true;
     case ConversionMode::RbBig52GBK:
     case ConversionMode::RbGBK2Big5:
       break;  // no characters to map
   }
-  return ApplyMode(mode, text, CharMapping::kByCharacter);
+  return false;
 }
 }  // namespace
 
-std::string ApplyMode(ConversionMode mode, std::string_view text, CharMapping mapping) {
-  if (mapping == CharMapping::kPhrases) return ApplyPhrases(mode, text);
+void AppendMode(ConversionMode mode, std::string_view text, CharMapping mapping, std::string& out,
+                std::string& scratch) {
+  if (mapping == CharMapping::kPhrases && AppendPhrases(mode, text, out, scratch)) return;
   const ModeRow& row = Row(mode);
-  if (!row.second) return row.first(text);
-  if (const ByteTable* table = Fused(mode)) {
-    std::string out;
-    ApplyByteTable(*table, text, out);
-    return out;
+  if (!row.second) {
+    ApplyByteTable(row.firstTable(), text, out);
+    return;
   }
-  return row.second(row.first(text));
+  if (const ByteTable* table = Fused(mode)) {
+    ApplyByteTable(*table, text, out);
+    return;
+  }
+  scratch.clear();
+  ApplyByteTable(row.firstTable(), text, scratch);
+  ApplyByteTable(row.secondTable(), scratch, out);
+}
+
+std::string ApplyMode(ConversionMode mode, std::string_view text, CharMapping mapping) {
+  std::string out, scratch;
+  AppendMode(mode, text, mapping, out, scratch);
+  return out;
 }
 
 std::string_view ModeName(ConversionMode mode) {

@@ -20,6 +20,10 @@ enum class CharMapping { kPhrases, kByCharacter };
 
 std::string ApplyMode(ConversionMode mode, std::string_view text,
                       CharMapping mapping = CharMapping::kPhrases);
+// The same, appending to out; scratch holds the text between two steps. A caller that
+// converts many pieces keeps both, so that their memory is set up once.
+void AppendMode(ConversionMode mode, std::string_view text, CharMapping mapping, std::string& out,
+                std::string& scratch);
 
 // Command-line names: gb2gbk gbk2gb gb2big5 big52gb big52gbk gbk2big5.
 std::string_view ModeName(ConversionMode mode);

@@ -1,28 +1,124 @@
 #include "conversion/run.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <set>
 #include <tuple>
 #include <utility>
 
 #include "base/safe_rewrite.h"
 #include "base/whole_file.h"
-#include "conversion/background_writer.h"
 #include "conversion/charset_tag.h"
 #include "conversion/display_name.h"
 #include "conversion/encoding_guard.h"
 
 namespace orvela {
 
+namespace {
+
+constexpr const char* kZeroByte = "含有零字节，不是文本文件";
+
+// Whether what is handed over, piece by piece, is the old text again: each piece is compared
+// with the old text's bytes at the same place.
+class SameAsOld {
+ public:
+  SameAsOld(int old, std::size_t oldSize) : old_(old), oldSize_(oldSize) {}
+  void Compare(std::string_view piece) {
+    if (same_) same_ = Matches(piece);
+    at_ += piece.size();
+  }
+  bool Same() const { return same_ && at_ == oldSize_; }
+
+ private:
+  bool Matches(std::string_view piece) {
+    if (at_ + piece.size() > oldSize_) return false;
+    buffer_.resize(std::min<std::size_t>(piece.size(), 1 << 20));
+    for (std::size_t done = 0; done < piece.size();) {
+      const std::size_t want = std::min(buffer_.size(), piece.size() - done);
+      const ssize_t n = ::pread(old_, buffer_.data(), want, static_cast<off_t>(at_ + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      if (std::memcmp(buffer_.data(), piece.data() + done, static_cast<std::size_t>(n)) != 0)
+        return false;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  int old_;
+  std::size_t oldSize_;
+  std::size_t at_ = 0;
+  bool same_ = true;
+  std::string buffer_;
+};
+
+// One file's converted text, made piece by piece as the rewrite writes it. The file keeps its
+// old text when the encoding check refuses it, when it holds a zero byte (UTF-16 text or a
+// binary: the transforms would stop there), or when converting changes nothing (an empty
+// reason: nothing is written, so the file keeps its inode and times).
+class ConvertedText : public NewText {
+ public:
+  ConvertedText(ConversionMode mode, const RunOptions& options, std::size_t size,
+                std::function<void(std::size_t)> read)
+      : mode_(mode), options_(options), size_(size), read_(std::move(read)) {}
+
+  std::optional<std::string> Make(int from, const Put& put) override {
+    PieceConverter converter(mode_, options_.mapping,
+                             CharsetTagDirection(mode_, options_.alterCharsetTag), options_.pieces);
+    std::optional<EncodingGuard> guard;
+    if (options_.checkEncoding) guard.emplace(SourceEncodingOf(mode_));
+    SameAsOld same(from, size_);
+    const auto sink = [&](std::string_view piece) {
+      same.Compare(piece);
+      put(piece);
+    };
+    bool zero = false;
+    for (std::size_t at = 0;;) {
+      char* room = converter.Room();
+      const ssize_t n = ::pread(from, room, converter.RoomSize(), static_cast<off_t>(at));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return ReadFailureReason(errno);
+      if (n == 0) break;
+      const std::string_view got(room, static_cast<std::size_t>(n));
+      at += got.size();
+      if (guard) guard->Feed(got);
+      zero = zero || std::memchr(got.data(), '\0', got.size());
+      if (read_) read_(got.size());
+      if (guard && guard->Settled()) break;  // refused whatever follows
+      if (zero && !guard) break;
+      if (!zero) converter.Take(got.size(), sink);  // once refused, only the check reads on
+    }
+    if (guard)
+      if (std::optional<std::string> why = guard->Verdict()) return why;
+    if (zero) return kZeroByte;
+    converter.Finish(sink);
+    read_ = nullptr;  // a second pass over the same file is no progress
+    if (same.Same()) return std::string();
+    return std::nullopt;
+  }
+
+ private:
+  ConversionMode mode_;
+  const RunOptions& options_;
+  std::size_t size_;
+  std::function<void(std::size_t)> read_;
+};
+
+std::uint64_t SizeOf(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
+}
+
+}  // namespace
+
 RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mode,
                         const RunOptions& options) {
-  const int direction = CharsetTagDirection(mode, options.alterCharsetTag);
-  std::vector<std::pair<std::size_t, LeftAlone>> leftAlone;
   // Files met so far, by inode and by name in their folder: a file rewritten through a new file
   // has a new inode, and may be met again under its old name.
   std::set<std::pair<dev_t, ino_t>> files;
@@ -35,72 +131,81 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
       return "上次转换被中断，原文件的完整副本在 " + *copy;
     return {};
   };
-  // Each file is written on a helper thread while the next one is read and converted. Should
-  // a file fail, the one before it has been written (the destructor waits for it), so every
-  // file before the failure stays converted and nothing after it is written.
-  BackgroundWriter writer;
+  RunReport report;
+  RunProgress progress{.files = paths.size()};
+  std::vector<std::uint64_t> sizes;
+  if (options.progress) {
+    for (const std::string& path : paths) sizes.push_back(SizeOf(path));
+    for (std::uint64_t size : sizes) progress.bytesTotal += size;
+  }
+  std::uint64_t before = 0;  // the bytes of the files before this one
   for (std::size_t i = 0; i < paths.size(); ++i) {
     const std::string& path = paths[i];
-    WholeFile file = ReadWholeFile(path, refuse);
-    if (!file.bytes) {
-      leftAlone.push_back({i, {path, std::move(file.whyNot)}});
-      continue;
+    if (options.stop && options.stop->load()) {
+      report.notReached.assign(paths.begin() + static_cast<std::ptrdiff_t>(i), paths.end());
+      break;
     }
-    RemoveLeftoverOf(file.at);
-    if (options.checkEncoding)
-      if (std::optional<std::string> why = EncodingProblem(*file.bytes, SourceEncodingOf(mode))) {
-        leftAlone.push_back({i, {path, std::move(*why)}});
-        continue;
+    if (options.progress) {
+      progress.file = i;
+      progress.path = path;
+      progress.bytesDone = before;
+      options.progress(progress);
+    }
+    auto reached = [&](std::size_t n) {
+      progress.bytesDone += n;
+      options.progress(progress);
+    };
+    std::optional<std::string> why;
+    OpenedFile file = OpenListedFile(path, refuse);
+    if (!file.fd.valid()) {
+      why = std::move(file.whyNot);
+    } else {
+      RemoveLeftoverOf(file.at);
+      ConvertedText text(mode, options, static_cast<std::size_t>(file.at.st.st_size),
+                         options.progress ? std::function<void(std::size_t)>(reached) : nullptr);
+      try {
+        why = SafeRewrite(file.at, text, path);
+      } catch (const ReplacedOrChanged& e) {
+        why = e.what();
+      } catch (const std::bad_alloc&) {
+        why = std::string("内存不足，无法转换（") + std::strerror(ENOMEM) + "）";
       }
-    // UTF-16 text or a binary: the transforms would stop at the zero byte and lose the rest.
-    if (std::memchr(file.bytes->data(), '\0', file.bytes->size())) {
-      leftAlone.push_back({i, {path, "含有零字节，不是文本文件"}});
-      continue;
     }
-    std::string converted;
-    try {
-      converted = ApplyMode(mode, *file.bytes, options.mapping);
-      // The tag step works on the text just converted, so each file is written once.
-      if (direction) AlterCharsetTagText(direction, converted);
-    } catch (const std::bad_alloc&) {
-      leftAlone.push_back(
-          {i, {path, std::string("内存不足，无法转换（") + std::strerror(ENOMEM) + "）"}});
-      continue;
+    if (options.progress) before += sizes[i];
+    if (why && !why->empty()) {
+      report.leftAlone.push_back({path, std::move(*why)});
+    } else {
+      ++report.converted;
     }
-    if (converted == *file.bytes) continue;  // nothing to write: the file keeps inode and times
-    file.bytes.reset();
-    writer.Start(i, path, std::move(file.at), std::move(converted));
   }
-  writer.Wait();
-  for (BackgroundWriter::Unwritten& u : writer.TakeUnwritten())
-    leftAlone.push_back({u.index, {std::move(u.path), std::move(u.reason)}});
-  std::stable_sort(leftAlone.begin(), leftAlone.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  RunReport report;
-  report.listed = paths.size();
-  for (auto& entry : leftAlone) report.leftAlone.push_back(std::move(entry.second));
   return report;
 }
 
 std::string CompletionSummary(const RunReport& report) {
+  if (!report.notReached.empty())
+    return "编码转换已停止，已转换 " + std::to_string(report.converted) + " 个文件。";
   std::string summary = "编码转换完成！";
   if (!report.leftAlone.empty())
-    summary += "\n已转换 " + std::to_string(report.listed - report.leftAlone.size()) + " 个文件，" +
+    summary += "\n已转换 " + std::to_string(report.converted) + " 个文件，" +
                std::to_string(report.leftAlone.size()) + " 个文件未改动。";
   return summary;
 }
 
-std::string LeftAloneList(const RunReport& report, bool displayNames) {
-  if (report.leftAlone.empty()) return {};
-  std::string list = "以下文件未改动：";
+std::string CompletionDetails(const RunReport& report, bool displayNames) {
+  auto shown = [&](const std::string& path) { return displayNames ? DisplayName(path) : path; };
+  std::string details;
+  if (!report.leftAlone.empty()) details = "以下文件未改动：";
   for (const LeftAlone& file : report.leftAlone)
-    list += "\n" + (displayNames ? DisplayName(file.path) : file.path) + "：" + file.reason;
-  return list;
+    details += "\n" + shown(file.path) + "：" + file.reason;
+  if (!report.notReached.empty())
+    details += (details.empty() ? "" : "\n\n") + std::string("以下文件未转换：");
+  for (const std::string& path : report.notReached) details += "\n" + shown(path);
+  return details;
 }
 
 std::string CompletionMessage(const RunReport& report) {
-  const std::string list = LeftAloneList(report, false);
-  return CompletionSummary(report) + (list.empty() ? "" : "\n\n" + list);
+  const std::string details = CompletionDetails(report, false);
+  return CompletionSummary(report) + (details.empty() ? "" : "\n\n" + details);
 }
 
 }  // namespace orvela

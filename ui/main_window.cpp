@@ -193,7 +193,7 @@ void TForm1::BtnSc2TcClick() {
        .mapping = ChkByChar->isChecked() ? CharMapping::kByCharacter : CharMapping::kPhrases,
        .checkEncoding = ChkCheckEncoding->isChecked()});
   Dialogs().ShowReport(this, QString::fromStdString(CompletionSummary(report)),
-                       QString::fromStdString(LeftAloneList(report, true)), ApplicationTitle());
+                       QString::fromStdString(CompletionDetails(report, true)), ApplicationTitle());
 }
 
 }  // namespace orvela

@@ -94,6 +94,42 @@ TEST(EncodingGuard, RefusesWithTheReason) {
   EXPECT_NE(EncodingProblem(random, kBig5), std::nullopt);
 }
 
+// Fed in two parts cut at every offset, or a byte at a time, the guard gives the verdict it
+// gives the whole text: cuts fall inside UTF-8 sequences, double-byte units, byte-order marks
+// and beside the letters that make a two-byte sequence likely.
+TEST(EncodingGuard, PiecesOfAnySizeGiveTheWholeTextsVerdict) {
+  const std::string texts[] = {
+      "\xEF\xBB\xBF" + kSimplified,
+      std::string("\xFF\xFE\0\0a\0\0\0", 8),
+      std::string("\xFF\xFE"
+                  "a\0",
+                  4),
+      kSimplified + "caf\xC3\xA9",
+      "caf\xC3\xA9 cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+      "e\n",
+      "x\xC3\xA9 \xC3\xA9y \xC3\xA9",
+      "ab" + Gbk("中文") + "\x81 x\x81\x7F",
+      Gbk("汉字") + "\xB0\x80",
+      Big5(Repeat(kTraditional, 3)),
+      Gbk(Repeat(kSimplified, 3)),
+      Gbk(Repeat(kTraditional, 3)) + "\x81",
+      "plain text\r\n",
+  };
+  for (const std::string& text : texts)
+    for (SourceEncoding source : {kGbk, kBig5}) {
+      const std::optional<std::string> whole = EncodingProblem(text, source);
+      for (std::size_t at = 0; at <= text.size(); ++at) {
+        EncodingGuard guard(source);
+        guard.Feed(std::string_view(text).substr(0, at));
+        guard.Feed(std::string_view(text).substr(at));
+        ASSERT_EQ(guard.Verdict(), whole) << text << " cut at " << at;
+      }
+      EncodingGuard bytewise(source);
+      for (char c : text) bytewise.Feed(std::string_view(&c, 1));
+      EXPECT_EQ(bytewise.Verdict(), whole) << text;
+    }
+}
+
 // fortunes-zh as lines, whole fortunes and pages of about 4 KB.
 std::vector<std::string> Samples() {
   std::vector<std::string> samples;
