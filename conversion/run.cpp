@@ -148,7 +148,9 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
       progress.file = i;
       progress.path = path;
       progress.bytesDone = before;
+      progress.fileStarts = true;
       options.progress(progress);
+      progress.fileStarts = false;
     }
     auto reached = [&](std::size_t n) {
       progress.bytesDone += n;
