@@ -12,6 +12,7 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -131,10 +132,13 @@ class ConvertedText : public NewText {
     std::optional<EncodingGuard> guard;
     std::optional<CheckAside> aside;
     if (options_.checkEncoding && size_ >= kCheckAsideFrom) {
-      aside.emplace(SourceEncodingOf(mode_));
-    } else if (options_.checkEncoding) {
-      guard.emplace(SourceEncodingOf(mode_));
+      try {
+        aside.emplace(SourceEncodingOf(mode_));
+      } catch (const std::system_error&) {
+        // No thread to be had (a memory limit): the check goes on beside the conversion.
+      }
     }
+    if (options_.checkEncoding && !aside) guard.emplace(SourceEncodingOf(mode_));
     SameAsOld same(from, size_);
     const auto sink = [&](std::string_view piece) {
       same.Compare(piece);

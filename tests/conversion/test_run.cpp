@@ -386,7 +386,7 @@ TEST_F(RunTest, AFileLargerThanTheMemoryAllowedIsConvertedInPieces) {
     ApplyMode(ConversionMode::RbGBK2Big5, line);  // the tables are not what is measured
     long pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
-    const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (16 << 20);
+    const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (24 << 20);
     const struct rlimit rl = {limit, limit};
     if (::setrlimit(RLIMIT_AS, &rl) != 0) return std::string("cannot limit memory");
     return CompletionMessage(RunConversion({big}, ConversionMode::RbGBK2Big5, {}));
