@@ -3,7 +3,7 @@
 namespace orvela::cli {
 
 const char* const kUsage =
-    "Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] [--force] FILE...\n"
+    "Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] [--force] [--quiet] FILE...\n"
     "       orvela-convert --mode MODE [--by-char] [--force] -\n"
     "       orvela-convert --help\n"
     "\n"
@@ -30,6 +30,10 @@ const char* const kUsage =
     "invalid byte sequences, a UTF-8, UTF-16 or UTF-32 byte-order mark, UTF-8 text, or\n"
     "text of the other code page (a file converted already). --force converts it all\n"
     "the same. With '-' a refused input gives its reason and no output, status 1.\n"
+    "\n"
+    "Files are read, converted and written a piece at a time, whatever their size. When\n"
+    "standard error is a terminal and the run lasts more than a second, one line there\n"
+    "shows the files and megabytes done and the rate; --quiet turns it off.\n"
     "\n"
     "Exit status: 0 when every FILE was converted (or needed no change); 1 when any FILE\n"
     "was left alone (a missing file, a folder, a refused file: each is listed with its\n"
@@ -63,6 +67,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       parsed.mapping = CharMapping::kByCharacter;
     } else if (arg == "--force") {
       parsed.force = true;
+    } else if (arg == "--quiet") {
+      parsed.quiet = true;
     } else if (arg == "--mode" || arg.starts_with("--mode=")) {
       if (haveMode) return Bad("--mode given more than once");
       if (arg == "--mode") {

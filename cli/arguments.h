@@ -16,6 +16,7 @@ struct Arguments {
   bool alterCharsetTag = true;
   CharMapping mapping = CharMapping::kPhrases;
   bool force = false;  // convert without the encoding check
+  bool quiet = false;  // no progress line on a terminal
   std::vector<std::string> files;
   std::string problem;  // what is wrong, for kBadUsage
 };

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/progress_line.h"
 #include "conversion/encoding_guard.h"
 #include "conversion/modes.h"
 #include "conversion/run.h"
@@ -33,14 +35,15 @@ std::string ReadStandardInput() {
   }
 }
 
-void WriteStandardOutput(const std::string& bytes) {
+bool WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw std::runtime_error("cannot write standard output");
+    if (n < 0) return false;
     done += static_cast<std::size_t>(n);
   }
+  return true;
 }
 
 }  // namespace
@@ -67,12 +70,26 @@ int main(int argc, char** argv) {
           std::cerr << "orvela-convert: -: " << *why << '\n';
           return kNotAllConverted;
         }
-      WriteStandardOutput(ApplyMode(args.mode, input, args.mapping));
+      if (!WriteAll(STDOUT_FILENO, ApplyMode(args.mode, input, args.mapping)))
+        throw std::runtime_error("cannot write standard output");
     } else {
-      RunReport report = RunConversion(args.files, args.mode,
-                                       {.alterCharsetTag = args.alterCharsetTag,
-                                        .mapping = args.mapping,
-                                        .checkEncoding = !args.force});
+      RunOptions options{.alterCharsetTag = args.alterCharsetTag,
+                         .mapping = args.mapping,
+                         .checkEncoding = !args.force};
+      cli::ProgressLine line([] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+      });
+      if (!args.quiet && ::isatty(STDERR_FILENO))
+        options.progress = [&](const RunProgress& p) { WriteAll(STDERR_FILENO, line.Update(p)); };
+      RunReport report;
+      try {
+        report = RunConversion(args.files, args.mode, options);
+      } catch (...) {
+        WriteAll(STDERR_FILENO, line.Clear());
+        throw;
+      }
+      WriteAll(STDERR_FILENO, line.Clear());
       std::cout << CompletionMessage(report) << '\n';
       if (!report.leftAlone.empty()) return kNotAllConverted;
     }

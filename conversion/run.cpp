@@ -5,10 +5,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <set>
+#include <system_error>
+#include <thread>
 #include <tuple>
 #include <utility>
 
@@ -58,6 +63,60 @@ class SameAsOld {
   std::string buffer_;
 };
 
+// The encoding check of a large file on a thread of its own, so that it reads the pieces while
+// the next ones are converted; a few pieces wait for it at most.
+class CheckAside {
+ public:
+  explicit CheckAside(SourceEncoding source) : guard_(source), thread_([this] { Serve(); }) {}
+  ~CheckAside() {
+    if (thread_.joinable()) Finish();
+  }
+  void Feed(std::string_view piece) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.size() < kWaiting; });
+    queue_.emplace_back(piece);
+    changed_.notify_all();
+  }
+  std::optional<std::string> Verdict() {
+    Finish();
+    return guard_.Verdict();
+  }
+
+ private:
+  static constexpr std::size_t kWaiting = 4;
+  void Finish() {
+    {
+      std::lock_guard lock(mutex_);
+      done_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  void Serve() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return !queue_.empty() || done_; });
+      if (queue_.empty()) return;
+      std::string piece = std::move(queue_.front());
+      queue_.pop_front();
+      changed_.notify_all();
+      lock.unlock();
+      guard_.Feed(piece);
+      lock.lock();
+    }
+  }
+
+  EncodingGuard guard_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::string> queue_;
+  bool done_ = false;
+  std::thread thread_;
+};
+
+// Files from this size on are checked aside; for smaller ones a thread costs more than it saves.
+constexpr std::size_t kCheckAsideFrom = 8 << 20;
+
 // One file's converted text, made piece by piece as the rewrite writes it. The file keeps its
 // old text when the encoding check refuses it, when it holds a zero byte (UTF-16 text or a
 // binary: the transforms would stop there), or when converting changes nothing (an empty
@@ -72,7 +131,15 @@ class ConvertedText : public NewText {
     PieceConverter converter(mode_, options_.mapping,
                              CharsetTagDirection(mode_, options_.alterCharsetTag), options_.pieces);
     std::optional<EncodingGuard> guard;
-    if (options_.checkEncoding) guard.emplace(SourceEncodingOf(mode_));
+    std::optional<CheckAside> aside;
+    if (options_.checkEncoding && size_ >= kCheckAsideFrom) {
+      try {
+        aside.emplace(SourceEncodingOf(mode_));
+      } catch (const std::system_error&) {
+        // No thread to be had (a memory limit): the check goes on beside the conversion.
+      }
+    }
+    if (options_.checkEncoding && !aside) guard.emplace(SourceEncodingOf(mode_));
     SameAsOld same(from, size_);
     const auto sink = [&](std::string_view piece) {
       same.Compare(piece);
@@ -88,14 +155,17 @@ class ConvertedText : public NewText {
       const std::string_view got(room, static_cast<std::size_t>(n));
       at += got.size();
       if (guard) guard->Feed(got);
+      if (aside) aside->Feed(got);
       zero = zero || std::memchr(got.data(), '\0', got.size());
       if (read_) read_(got.size());
       if (guard && guard->Settled()) break;  // refused whatever follows
-      if (zero && !guard) break;
+      if (zero && !options_.checkEncoding) break;
       if (!zero) converter.Take(got.size(), sink);  // once refused, only the check reads on
     }
-    if (guard)
-      if (std::optional<std::string> why = guard->Verdict()) return why;
+    std::optional<std::string> refused;
+    if (guard) refused = guard->Verdict();
+    if (aside) refused = aside->Verdict();
+    if (refused) return refused;
     if (zero) return kZeroByte;
     converter.Finish(sink);
     read_ = nullptr;  // a second pass over the same file is no progress
@@ -149,7 +219,9 @@ RunReport RunConversion(const std::vector<std::string>& paths, ConversionMode mo
       progress.file = i;
       progress.path = path;
       progress.bytesDone = before;
+      progress.fileStarts = true;
       options.progress(progress);
+      progress.fileStarts = false;
     }
     auto reached = [&](std::size_t n) {
       progress.bytesDone += n;

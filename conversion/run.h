@@ -33,6 +33,7 @@ struct RunProgress {
   std::size_t file = 0, files = 0;
   std::string path = {};
   std::uint64_t bytesDone = 0, bytesTotal = 0;
+  bool fileStarts = false;  // the file is about to be read
 };
 
 struct RunOptions {

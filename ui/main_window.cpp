@@ -3,11 +3,20 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QToolButton>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "conversion/display_name.h"
@@ -98,7 +107,34 @@ void TForm1::FormCreate() {
 void TForm1::closeEvent(QCloseEvent* event) {
   // The close goes ahead only when FormClose gets to its end.
   event->ignore();
+  if (running_) {
+    // The file being written is finished first; the run's handler then closes the window.
+    closeAfterRun_ = true;
+    stopRun_ = true;
+    return;
+  }
   Guarded([&] { FormClose(event); });
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  if (running_ && event->key() == Qt::Key_Escape) {
+    stopRun_ = true;
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void TForm1::SetRunning(bool running) {
+  running_ = running;
+  // Every command but closing waits for the run to end.
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{ListBox1, PageControl2, BtnOpenFolder, BtnAddFile, BtnUp,
+                                       BtnDown, BtnDelete, BtnDeleteAll, ToolButton1})
+    w->setEnabled(!running);
+  if (!running) {
+    StatusPanel1->clear();
+    StatusPanel2->clear();
+  }
 }
 
 void TForm1::FormClose(QCloseEvent* event) {
@@ -183,15 +219,88 @@ void TForm1::BtnSc2TcClick() {
   if (!Dialogs().AskOkCancel(this, QString::fromUtf8(kConfirmText),
                              QStringLiteral("确定要进行编码转换吗？")))
     return;
-  BusyCursor busy;
   std::vector<std::string> paths;
   paths.reserve(static_cast<std::size_t>(Files().Count()));
   for (long i = 0; i < Files().Count(); ++i) paths.push_back(Files().Path(i));
-  const RunReport report = RunConversion(
-      paths, *mode,
-      {.alterCharsetTag = ChkAlterTag->IsOn(),
-       .mapping = ChkByChar->isChecked() ? CharMapping::kByCharacter : CharMapping::kPhrases,
-       .checkEncoding = ChkCheckEncoding->isChecked()});
+
+  // The latest progress, shown when the event loop gets to it; one update waits at a time.
+  struct Shared {
+    std::mutex mutex;
+    RunProgress latest;
+    bool queued = false;
+    bool over = false;  // an update that comes after the run shows nothing
+  };
+  auto shared = std::make_shared<Shared>();
+  auto show = [this, shared] {
+    RunProgress p;
+    {
+      std::lock_guard lock(shared->mutex);
+      p = shared->latest;
+      shared->queued = false;
+    }
+    if (shared->over) return;
+    StatusPanel1->setText(QStringLiteral("正在转换 %1/%2：%3")
+                              .arg(p.file + 1)
+                              .arg(p.files)
+                              .arg(QString::fromStdString(DisplayName(p.path))));
+    const std::uint64_t percent = p.bytesTotal ? p.bytesDone * 100 / p.bytesTotal : 100;
+    StatusPanel2->setText(QStringLiteral("%1%").arg(std::min<std::uint64_t>(percent, 100)));
+  };
+  RunOptions options{
+      .alterCharsetTag = ChkAlterTag->IsOn(),
+      .mapping = ChkByChar->isChecked() ? CharMapping::kByCharacter : CharMapping::kPhrases,
+      .checkEncoding = ChkCheckEncoding->isChecked(),
+      .progress =
+          [this, shared, show](const RunProgress& p) {
+            bool post;
+            {
+              std::lock_guard lock(shared->mutex);
+              shared->latest = p;
+              post = !shared->queued;
+              shared->queued = true;
+            }
+            if (p.fileStarts) {
+              // The window shows each file before it is read, so that a stop asked for on
+              // seeing it ends the run once that file is done.
+              QMetaObject::invokeMethod(
+                  this,
+                  [this, show, k = static_cast<int>(p.file) + 1, n = static_cast<int>(p.files)] {
+                    show();
+                    emit RunFileStarted(k, n);
+                  },
+                  Qt::BlockingQueuedConnection);
+            } else if (post) {
+              QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
+            }
+          },
+      .stop = &stopRun_};
+
+  BusyCursor busy;
+  stopRun_ = false;
+  closeAfterRun_ = false;
+  SetRunning(true);
+  RunReport report;
+  std::exception_ptr failure;
+  QEventLoop loop;
+  // The run goes on off the event thread; the window keeps drawing and answering meanwhile.
+  std::thread worker([&] {
+    try {
+      report = RunConversion(paths, *mode, options);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec();
+  worker.join();
+  shared->over = true;
+  SetRunning(false);
+  if (closeAfterRun_) {
+    close();
+    if (failure) std::rethrow_exception(failure);
+    return;
+  }
+  if (failure) std::rethrow_exception(failure);
   Dialogs().ShowReport(this, QString::fromStdString(CompletionSummary(report)),
                        QString::fromStdString(CompletionDetails(report, true)), ApplicationTitle());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ class TForm1 : public QMainWindow {
   QMenu* F1;
   QAction* X1;
   QStatusBar* StatusBar1;
+  QLabel* StatusPanel1;  // during a run: "正在转换 k/n：<file>"
+  QLabel* StatusPanel2;  // during a run: the percentage of bytes done
   QFrame* Panel3;
   QToolBar* ToolBar1;
   QToolButton* BtnOpenFolder;
@@ -104,8 +107,15 @@ class TForm1 : public QMainWindow {
   // The mode of the checked radio button, if any.
   std::optional<ConversionMode> ChosenMode() const;
 
+  bool Running() const { return running_; }
+
+ signals:
+  // A file of a run has begun: k from 1 of n. Shown before the file is read.
+  void RunFileStarted(int k, int n);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void FormClose(QCloseEvent* event);
@@ -119,6 +129,11 @@ class TForm1 : public QMainWindow {
   void BuildStatusBar();
   void ConnectHandlers();
   QToolButton* AddToolButton(const QString& caption, const QString& hint, int picture);
+  void SetRunning(bool running);
+
+  bool running_ = false;
+  bool closeAfterRun_ = false;  // closing was asked for during the run
+  std::atomic<bool> stopRun_{false};
 };
 
 // The single main window, once created.

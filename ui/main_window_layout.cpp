@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "ui/click_label.h"
 #include "ui/error_display.h"
@@ -248,11 +249,11 @@ void TForm1::BuildAboutPage() {
 void TForm1::BuildStatusBar() {
   StatusBar1 = statusBar();
   StatusBar1->setFixedHeight(kStatusBarHeight);
-  for (int width : {400, 50}) {
-    auto* panel = new QLabel(StatusBar1);
-    panel->setFixedWidth(width);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusBar1->addWidget(panel);
+  for (auto [panel, width] : {std::pair{&StatusPanel1, 400}, std::pair{&StatusPanel2, 50}}) {
+    *panel = new QLabel(StatusBar1);
+    (*panel)->setFixedWidth(width);
+    (*panel)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar1->addWidget(*panel);
   }
 }
 

@@ -53,10 +53,9 @@ const std::string kTraditional = "簡體中文編碼轉換，網頁。\r\n";
 TEST(OrvelaConvert, HelpPrintsTheUsage) {
   Outcome o = Convert({"--help"});
   EXPECT_EQ(o.exit, 0);
-  EXPECT_NE(
-      o.out.find(
-          "Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] [--force] FILE..."),
-      std::string::npos);
+  EXPECT_NE(o.out.find("Usage: orvela-convert --mode MODE [--no-charset-tag] [--by-char] [--force] "
+                       "[--quiet] FILE..."),
+            std::string::npos);
   for (const char* mode : {"gb2gbk", "gbk2gb", "gb2big5", "big52gb", "big52gbk", "gbk2big5"})
     EXPECT_NE(o.out.find(mode), std::string::npos) << mode;
   EXPECT_NE(o.out.find("1 when any FILE\nwas left alone"), std::string::npos);
@@ -78,7 +77,7 @@ TEST(OrvelaConvert, BadUsageExitsWithTwoAndTouchesNothing) {
       {{"--mode", "GB2GBK", file}, "unknown mode 'GB2GBK'"},
       {{"--mode", "gb2gbk"}, "no FILE given"},
       {{"--mode", "gb2gbk", "--no-charset-tag"}, "no FILE given"},
-      {{"--mode", "gb2gbk", "--quiet", file}, "unknown option '--quiet'"},
+      {{"--mode", "gb2gbk", "--silent", file}, "unknown option '--silent'"},
       {{"--mode", "gb2gbk", "-x", file}, "unknown option '-x'"},
       {{"--mode", "gb2gbk", "-", file}, "'-' cannot be combined with files"},
       {{"--mode", "gb2gbk", "--mode", "gbk2gb", file}, "--mode given more than once"},
@@ -124,6 +123,21 @@ TEST(OrvelaConvert, EachModeNameConvertsFilesInPlace) {
 
 // Phrase-aware by default; --by-char maps each character alone, in place and as a
 // filter alike.
+// Standard error is no terminal here: no progress line, with or without --quiet.
+TEST(OrvelaConvert, NoProgressLineUnlessOnATerminal) {
+  testing::TempDir dir;
+  for (bool quiet : {false, true}) {
+    const std::string file = dir / "a.txt";
+    WriteFile(file, Gbk(kSimplified));
+    std::vector<std::string> args = {"--mode", "gb2big5", file};
+    if (quiet) args.insert(args.begin(), "--quiet");
+    const Outcome o = Convert(args);
+    EXPECT_EQ(o.exit, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(ReadFile(file), Big5(kTraditional));
+  }
+}
+
 TEST(OrvelaConvert, ByCharMapsCharactersAlone) {
   struct Case {
     std::vector<std::string> args;

@@ -643,6 +643,94 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->cursorChanges, std::vector<bool>({true, false}));
   }
 
+  // Three GBK files listed for a run in RbGB2GBK, and what each becomes.
+  std::vector<std::string> ListForRun(std::string& converted) {
+    const std::string gb = "\xBA\xBA\xD7\xD6";  // 汉字
+    converted = orvela::ApplyMode(orvela::ConversionMode::RbGB2GBK, gb);
+    std::vector<std::string> files;
+    for (const char* name : {"1.txt", "2.txt", "3.txt"}) {
+      files.push_back(Temp(name));
+      WriteFile(files.back(), gb);
+      form_->ListModel->Append(files.back());
+    }
+    form_->RbGB2GBK->setChecked(true);
+    dialogs_->answers = {true};
+    return files;
+  }
+
+  // While a file is converted the panels show it and the share of bytes done, and only
+  // closing is enabled; afterwards the panels are empty and everything is enabled again.
+  void convertShowsProgressWithOnlyClosingEnabled() {
+    TForm1& f = *form_;
+    std::string converted;
+    const std::vector<std::string> files = ListForRun(converted);
+    QStringList panels;
+    QList<bool> enabled;
+    connect(&f, &TForm1::RunFileStarted, &f, [&](int, int) {
+      panels << f.StatusPanel1->text() + U(" | ") + f.StatusPanel2->text();
+      enabled << f.ListBox1->isEnabled() << f.BtnSc2Tc->isEnabled() << f.BtnAddFile->isEnabled()
+              << f.BtnExit->isEnabled() << f.X1->isEnabled();
+    });
+    QTest::mouseClick(f.BtnSc2Tc, Qt::LeftButton);
+    QCOMPARE(
+        panels,
+        QStringList({U("正在转换 1/3：") + QFile::decodeName(files[0].c_str()) + U(" | 0%"),
+                     U("正在转换 2/3：") + QFile::decodeName(files[1].c_str()) + U(" | 33%"),
+                     U("正在转换 3/3：") + QFile::decodeName(files[2].c_str()) + U(" | 66%")}));
+    for (int i = 0; i < enabled.size(); i += 5)
+      QCOMPARE(enabled.mid(i, 5), QList<bool>({false, false, false, true, true}));
+    QCOMPARE(f.StatusPanel1->text(), QString());
+    QCOMPARE(f.StatusPanel2->text(), QString());
+    QVERIFY(f.ListBox1->isEnabled() && f.BtnSc2Tc->isEnabled() && f.BtnAddFile->isEnabled());
+    for (const std::string& file : files) QCOMPARE(ReadFile(file), converted);
+    QCOMPARE(dialogs_->shown.back().text, U("编码转换完成！"));
+  }
+
+  // Esc while the first file is converted: that file is finished, the rest are not reached and
+  // the completion message names them.
+  void escapeStopsTheRunAfterTheFileBeingWritten() {
+    TForm1& f = *form_;
+    std::string converted;
+    const std::vector<std::string> files = ListForRun(converted);
+    connect(&f, &TForm1::RunFileStarted, &f, [&](int k, int) {
+      if (k == 1) QTest::keyClick(&f, Qt::Key_Escape);
+    });
+    QTest::mouseClick(f.BtnSc2Tc, Qt::LeftButton);
+    QCOMPARE(ReadFile(files[0]), converted);
+    QCOMPARE(ReadFile(files[1]), std::string("\xBA\xBA\xD7\xD6"));
+    QCOMPARE(ReadFile(files[2]), std::string("\xBA\xBA\xD7\xD6"));
+    QCOMPARE(dialogs_->shown.back().text, U("编码转换已停止，已转换 1 个文件。"));
+    QCOMPARE(dialogs_->shown.back().details, U("以下文件未转换：\n") +
+                                                 QFile::decodeName(files[1].c_str()) + U("\n") +
+                                                 QFile::decodeName(files[2].c_str()));
+    QCOMPARE(f.StatusPanel1->text(), QString());
+    QCOMPARE(f.StatusPanel2->text(), QString());
+    QVERIFY(f.isVisible());
+  }
+
+  // Closing during a run waits for the file being written, saves the type list and ends,
+  // without a completion message.
+  void closingDuringARunFinishesTheFileSavesAndEnds_data() {
+    everyWayOfClosingSavesTheTypeList_data();
+  }
+  void closingDuringARunFinishesTheFileSavesAndEnds() {
+    QFETCH(int, way);
+    TForm1& f = *form_;
+    std::string converted;
+    const std::vector<std::string> files = ListForRun(converted);
+    const std::string typeList = Temp("varu_ext.txt");
+    connect(&f, &TForm1::RunFileStarted, &f, [&](int k, int) {
+      if (k == 2) CloseBy(f, way);
+    });
+    QTest::mouseClick(f.BtnSc2Tc, Qt::LeftButton);
+    QCOMPARE(ReadFile(files[0]), converted);
+    QCOMPARE(ReadFile(files[1]), converted);
+    QCOMPARE(ReadFile(files[2]), std::string("\xBA\xBA\xD7\xD6"));
+    QVERIFY(!f.isVisible());
+    QVERIFY(std::filesystem::exists(typeList));
+    QCOMPARE(dialogs_->shown.size(), std::size_t(1));  // the confirmation only
+  }
+
   void convertReadsTheOptionFromTheCheckBox_data() {
     QTest::addColumn<int>("clicks");
     QTest::addColumn<bool>("rewritten");
