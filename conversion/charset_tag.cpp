@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "base/ascii_case.h"
@@ -193,12 +194,20 @@ std::string CollapseSpaces(std::string_view line) {
   return out;
 }
 
-bool AlterCharsetTagText(int direction, std::string& text) {
+namespace {
+// The head's declarations of the old code page's names, and where the head ends (at the
+// '<' of "</head" or "<body"; npos when the text ends first).
+struct HeadScan {
+  std::vector<Span> found;
+  std::size_t end = std::string_view::npos;
+};
+
+HeadScan ScanHead(int direction, std::string_view s) {
   const Dbcs dbcs = direction == 1 ? Dbcs::kBig5 : Dbcs::kGbk;
   const Names names = NamesFor(direction);
   // A zero byte ends the text that is looked at.
-  std::string_view s(text.data(), std::min(text.find('\0'), text.size()));
-  std::vector<Span> found;
+  s = s.substr(0, std::min(s.find('\0'), s.size()));
+  HeadScan scan;
   for (std::size_t i = 0; i < s.size();) {
     // '<' is never part of a double-byte character, so every one found opens markup.
     const void* lt = std::memchr(s.data() + i, '<', s.size() - i);
@@ -210,6 +219,7 @@ bool AlterCharsetTagText(int direction, std::string& text) {
       const bool script = IsTag(s, i, "<script");
       i = Past(s, Past(s, i, script ? "</script" : "</style"), ">");
     } else if (IsTag(s, i, "</head") || IsTag(s, i, "<body")) {
+      scan.end = i;
       break;
     } else if (IsTag(s, i, "<meta") || IsTag(s, i, "<?xml")) {
       const bool xml = s[i + 1] == '?';
@@ -218,17 +228,32 @@ bool AlterCharsetTagText(int direction, std::string& text) {
       if (name.found && name.end > name.begin) {
         const std::string_view declared = s.substr(name.begin, name.end - name.begin);
         for (std::string_view old : names.old)
-          if (declared.size() == old.size() && StartsWith(declared, 0, old)) found.push_back(name);
+          if (declared.size() == old.size() && StartsWith(declared, 0, old))
+            scan.found.push_back(name);
       }
       i = attributes.end;
     } else {
       ++i;
     }
   }
+  return scan;
+}
+}  // namespace
+
+bool AlterCharsetTagText(int direction, std::string& text) {
+  const HeadScan scan = ScanHead(direction, text);
+  const std::string_view replacement = NamesFor(direction).replacement;
   // From the back, so that the earlier offsets stay true.
-  for (auto it = found.rbegin(); it != found.rend(); ++it)
-    text.replace(it->begin, it->end - it->begin, names.replacement);
-  return !found.empty();
+  for (auto it = scan.found.rbegin(); it != scan.found.rend(); ++it)
+    text.replace(it->begin, it->end - it->begin, replacement);
+  return !scan.found.empty();
+}
+
+std::optional<std::size_t> CharsetHeadEnd(int direction, std::string_view text) {
+  const std::size_t end = ScanHead(direction, text).end;
+  // The marker's name must be followed by a byte that shows where it ends.
+  if (end == std::string_view::npos || text.size() - end < 7) return std::nullopt;
+  return end;
 }
 
 int AlterCharsetTag(int direction, const std::string& path) {

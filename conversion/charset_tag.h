@@ -2,6 +2,8 @@
 // name of its declaration changed to match.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,11 @@ std::string CollapseSpaces(std::string_view line);
 // windows-950 become "GB2312" or "gbk"). Every other byte stays. Returns true when
 // something changed. direction must be 1, 2 or 3.
 bool AlterCharsetTagText(int direction, std::string& text);
+
+// Where the head that AlterCharsetTagText looks at ends in text that may go on: the
+// offset of the "</head" or "<body" that ends it, once it is certain (comments and
+// scripts before it complete), else nullopt. Text in pieces can be held until then.
+std::optional<std::size_t> CharsetHeadEnd(int direction, std::string_view text);
 
 // Rewrites the file at path. 1 when processed (rewritten, or nothing to change, in which
 // case it is not written), 0 for a direction other than 1, 2 or 3 (the file is not opened) or

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/ascii_case.h"
 #include "conversion/charset_tag.h"
 
 namespace orvela {
@@ -11,14 +10,6 @@ namespace orvela {
 namespace {
 bool Cuts(char c) {
   return static_cast<unsigned char>(c) < 0x40;
-}
-
-// Whether the text at p begins with marker (lower case), in any letter case.
-bool StartsWith(std::string_view text, std::size_t p, std::string_view marker) {
-  if (text.size() - p < marker.size()) return false;
-  for (std::size_t k = 0; k < marker.size(); ++k)
-    if (AsciiUpper(text[p + k]) != AsciiUpper(marker[k])) return false;
-  return true;
 }
 }  // namespace
 
@@ -89,24 +80,17 @@ void PieceConverter::Convert(std::string_view piece, const Sink& sink) {
 // window is full.
 void PieceConverter::Emit(const Sink& sink) {
   const std::string_view text = head_;
-  std::size_t resume = text.size();
-  for (std::size_t p = headScan_; (p = text.find('<', p)) != std::string_view::npos; ++p) {
-    if (text.size() - p < 6) {
-      resume = p;  // too few bytes after it to tell
-      break;
+  // The head ends where the tag step's own scan ends; the line of its end is released
+  // with it, once complete.
+  if (const std::optional<std::size_t> p = CharsetHeadEnd(tagDirection_, text)) {
+    const std::size_t lineEnd = text.find_first_of("\r\n", *p);
+    if (lineEnd != std::string_view::npos &&
+        !(text[lineEnd] == '\r' && lineEnd + 1 == text.size())) {
+      const bool crlf = text[lineEnd] == '\r' && text[lineEnd + 1] == '\n';
+      ReleaseHead(lineEnd + (crlf ? 2 : 1), sink);
+      return;
     }
-    if (!StartsWith(text, p, "</head") && !StartsWith(text, p, "<body")) continue;
-    const std::size_t lineEnd = text.find_first_of("\r\n", p);
-    if (lineEnd == std::string_view::npos ||
-        (text[lineEnd] == '\r' && lineEnd + 1 == text.size())) {
-      resume = p;  // the line is not complete yet
-      break;
-    }
-    const bool crlf = text[lineEnd] == '\r' && text[lineEnd + 1] == '\n';
-    ReleaseHead(lineEnd + (crlf ? 2 : 1), sink);
-    return;
   }
-  headScan_ = resume;
   if (head_.size() >= limits_.headWindow) {
     // No end of head within the window: the step sees its whole lines.
     const std::size_t lastBreak = text.find_last_of("\r\n");

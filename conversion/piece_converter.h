@@ -8,7 +8,7 @@
 // piece ends after its last such byte; the bytes after it wait for the next piece.
 //
 // The charset tag step changes only the head of a page. Its converted bytes are held
-// until the line that ends the head ("</head" or "<body", any letter case) is complete;
+// until the line that ends the head (where the step's own scan ends) is complete;
 // the step then runs on that prefix, and the rest passes untouched.
 #pragma once
 
@@ -64,7 +64,6 @@ class PieceConverter {
   std::string out_, scratch_;  // one piece converted, and between a mode's two steps
   bool headDone_ = false;      // the tag step has run: converted bytes pass straight on
   std::string head_;           // converted bytes held for the tag step
-  std::size_t headScan_ = 0;   // where to look on for the end of the head
 };
 
 }  // namespace orvela

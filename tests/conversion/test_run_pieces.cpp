@@ -25,11 +25,12 @@ using testing::Gbk;
 using testing::ReadFile;
 using testing::WriteFile;
 
-// A page whose head is several lines long, phrases whose characters depend on their
-// neighbours, a long stretch without a byte below 0x40, and a META line after the head.
+// A page whose head is several lines long (a comment in it names the end of the head),
+// phrases whose characters depend on their neighbours, a long stretch without a byte
+// below 0x40, and a META line after the head.
 const std::string kPageHead =
     "<html><head>\r\n"
-    "<title>头发很长</title>\r\n"
+    "<title>头发很长</title><!-- </head> -->\r\n"
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\r\n"
     "</head>\r\n<body>\r\n";
 const std::string kSimplifiedBody =
