@@ -6,7 +6,6 @@
 #include "conversion/char_map_table.h"
 #include "conversion/codepage_table.h"
 #include "conversion/phrase_table.h"
-#include "conversion/transforms.h"
 
 namespace orvela {
 
@@ -14,22 +13,18 @@ namespace {
 struct ModeRow {
   ConversionMode mode;
   std::string_view name;
-  std::string (*first)(std::string_view);
-  std::string (*second)(std::string_view);  // nullptr for one-step modes
   const ByteTable& (*firstTable)();
-  const ByteTable& (*secondTable)();
+  const ByteTable& (*secondTable)();  // nullptr for one-step modes
 };
 
 // The character mapping always runs while the text is in cp936.
 constexpr ModeRow kModes[] = {
-    {ConversionMode::RbGB2GBK, "gb2gbk", MapSc2TcByChar, nullptr, Sc2TcTable, nullptr},
-    {ConversionMode::RbGBK2GB, "gbk2gb", MapTc2ScByChar, nullptr, Tc2ScTable, nullptr},
-    {ConversionMode::RbGB2Big5, "gb2big5", MapSc2TcByChar, ConvertGBK2Big5, Sc2TcTable,
-     Gbk2Big5Table},
-    {ConversionMode::RbBig52GB, "big52gb", ConvertBig52GBK, MapTc2ScByChar, Big52GbkTable,
-     Tc2ScTable},
-    {ConversionMode::RbBig52GBK, "big52gbk", ConvertBig52GBK, nullptr, Big52GbkTable, nullptr},
-    {ConversionMode::RbGBK2Big5, "gbk2big5", ConvertGBK2Big5, nullptr, Gbk2Big5Table, nullptr},
+    {ConversionMode::RbGB2GBK, "gb2gbk", Sc2TcTable, nullptr},
+    {ConversionMode::RbGBK2GB, "gbk2gb", Tc2ScTable, nullptr},
+    {ConversionMode::RbGB2Big5, "gb2big5", Sc2TcTable, Gbk2Big5Table},
+    {ConversionMode::RbBig52GB, "big52gb", Big52GbkTable, Tc2ScTable},
+    {ConversionMode::RbBig52GBK, "big52gbk", Big52GbkTable, nullptr},
+    {ConversionMode::RbGBK2Big5, "gbk2big5", Gbk2Big5Table, nullptr},
 };
 
 const ModeRow& Row(ConversionMode mode) {
@@ -82,7 +77,7 @@ void AppendMode(ConversionMode mode, std::string_view text, CharMapping mapping,
                 std::string& scratch) {
   if (mapping == CharMapping::kPhrases && AppendPhrases(mode, text, out, scratch)) return;
   const ModeRow& row = Row(mode);
-  if (!row.second) {
+  if (!row.secondTable) {
     ApplyByteTable(row.firstTable(), text, out);
     return;
   }
