@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "base/whole_file.h"
+#include "bench/background_writer.h"
 #include "bench/corpus.h"
 #include "bench/registry.h"
-#include "conversion/background_writer.h"
 #include "conversion/modes.h"
 #include "conversion/run.h"
 

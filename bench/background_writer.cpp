@@ -1,4 +1,4 @@
-#include "conversion/background_writer.h"
+#include "bench/background_writer.h"
 
 #include <utility>
 

@@ -1,5 +1,5 @@
-// Writing files on a helper thread, so that the disk's work on one file and the conversion of
-// the next go on at the same time.
+// Writing files on a helper thread while the next one is read: the run bench's floor of
+// reading and crash-safely rewriting files, with reads and writes overlapped.
 #pragma once
 
 #include <condition_variable>
